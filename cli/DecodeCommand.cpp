@@ -1,0 +1,91 @@
+#include "cli/DecodeCommand.h"
+
+#include <iostream>
+
+#include "cli/FrameJson.h"
+#include "decoder/PanelRecorder.h"
+#include "signal/FileAudioSource.h"
+#include "signal/ReceiveChain.h"
+
+namespace windlark {
+
+const char* const kDecodeHelp =
+    "usage: windlark-cli decode [options] [FILE|-]\n"
+    "\n"
+    "Decode RS41 radiosonde telemetry from FM-demodulated receiver audio sampled at 48000 Hz.\n"
+    "FILE is a WAV file (mono or the first channel, 8- or 16-bit PCM) or, with --raw-u8,\n"
+    "headerless unsigned 8-bit samples. '-' or no FILE reads standard input, e.g.\n"
+    "  rtl_fm -M fm -f 403.5M -s 48000 - | windlark-cli decode --raw-u8 -\n"
+    "\n"
+    "Prints one JSON object per frame on standard output: type, frame, id, batt (V),\n"
+    "subtype, freq (MHz), bt (burst timer in s, 65535 = none) and crc (per-block CRC\n"
+    "results: status, ptu, gps_time, gps_pos, xdata[]). A field appears only when the block\n"
+    "it comes from passed its CRC in that frame.\n"
+    "\n"
+    "options:\n"
+    "  --raw-u8     input is headerless unsigned 8-bit mono at 48000 Hz\n"
+    "  --no-adjust  do not remove the DC offset of the audio (the 'Adjust' box off)\n"
+    "  --events     also print the events-log lines, prefixed with '# '\n"
+    "  --panels     at the end of the input print one JSON object with the final text of\n"
+    "               every read-out, lamp and status-bar panel of the main window, keyed\n"
+    "               \"<group caption>/<read-out caption>\"\n"
+    "  -h, --help   show this help\n";
+
+int RunDecode(const std::vector<std::string>& args) {
+  std::string path;
+  bool rawU8 = false;
+  bool adjust = true;
+  bool events = false;
+  bool panels = false;
+  for (const std::string& arg : args) {
+    if (arg == "--raw-u8") {
+      rawU8 = true;
+    } else if (arg == "--no-adjust") {
+      adjust = false;
+    } else if (arg == "--events") {
+      events = true;
+    } else if (arg == "--panels") {
+      panels = true;
+    } else if (arg == "-h" || arg == "--help") {
+      std::cout << kDecodeHelp;
+      return 0;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      std::cerr << "windlark-cli decode: unknown option " << arg << " (see --help)\n";
+      return 2;
+    } else if (!path.empty()) {
+      std::cerr << "windlark-cli decode: only one input file may be given\n";
+      return 2;
+    } else {
+      path = arg;
+    }
+  }
+  if (path.empty()) path = "-";
+
+  FileAudioSource source(path, rawU8 ? FileAudioSource::Format::RawU8 : FileAudioSource::Format::Wav);
+  PanelRecorder view;
+  DecoderHooks hooks;
+  ReceiveChain chain(view, hooks);
+  chain.Slicer().SetAdjust(adjust);
+  if (events) {
+    view.SetEventListener([](const std::string& line) { std::cout << "# " << line << '\n'; });
+  }
+  chain.SetFrameObserver([&chain](const RawFrame&, const FrameChecks& checks) {
+    std::cout << FrameJson(chain.State(), checks) << '\n';
+  });
+
+  AudioCapture capture(source, chain.Slicer());
+  if (capture.Open(-1) != 0) {
+    std::cerr << "windlark-cli decode: " << source.ErrorText() << '\n';
+    return 1;
+  }
+  view.SetStatusPanel(1, 1, "Input source: " + (path == "-" ? std::string("stdin") : path));
+  capture.Start();
+  while (chain.Tick(capture)) {
+  }
+  capture.Close();
+  if (panels) std::cout << view.PanelsJson() << '\n';
+  std::cout.flush();
+  return std::cout ? 0 : 1;
+}
+
+}  // namespace windlark

@@ -1,0 +1,32 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/DecodeCommand.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: windlark-cli COMMAND [options]\n"
+    "\n"
+    "Headless RS41 radiosonde decoding.\n"
+    "\n"
+    "commands:\n"
+    "  decode [FILE|-]   decode 48 kHz FM receiver audio into JSON lines\n"
+    "\n"
+    "Run 'windlark-cli COMMAND --help' for a command's options.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "-h" || args[0] == "--help") {
+    std::cout << kUsage;
+    return args.empty() ? 2 : 0;
+  }
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (args[0] == "decode") return windlark::RunDecode(rest);
+  std::cerr << "windlark-cli: unknown command " << args[0] << " (see --help)\n";
+  return 2;
+}

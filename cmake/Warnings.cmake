@@ -1,0 +1,12 @@
+# Strict warnings for every project target; WINDLARK_WERROR (on in CI) makes them fatal.
+option(WINDLARK_WERROR "Treat warnings as errors" OFF)
+
+function(windlark_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+    -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Wnull-dereference
+    -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough)
+  if(WINDLARK_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()

@@ -1,0 +1,89 @@
+#include "decoder/FrameDecoder.h"
+
+#include "decoder/Crc.h"
+#include "decoder/GpsDecoder.h"
+#include "decoder/StatusDecoder.h"
+
+namespace windlark {
+
+namespace {
+
+// Fixed blocks: data start and length; the CRC follows the data.
+constexpr int kStatusStart = 59;
+constexpr int kStatusLength = 40;
+constexpr int kPtuStart = 103;
+constexpr int kPtuLength = 42;
+constexpr int kGpsTimeStart = 149;
+constexpr int kGpsTimeLength = 30;
+constexpr int kPositionStart = 276;
+constexpr int kPositionLength = 21;
+constexpr int kAuxStart = 299;
+constexpr std::uint8_t kAuxBlockId = 0x7E;
+
+void ScanAuxBlocks(const RawFrame& frame, FrameChecks& checks, DecodeContext& ctx,
+                   SondeState& state) {
+  int p = kAuxStart;
+  for (;;) {
+    if (frame[static_cast<std::size_t>(p)] != kAuxBlockId) break;
+    const int n = frame[static_cast<std::size_t>(p) + 1];
+    if (p + n + 3 >= kRawFrameSize) break;
+    const bool ok = BlockCrcOk(frame, n, p + 2);
+    checks.aux.push_back({p, n, ok});
+    if (ok && frame[static_cast<std::size_t>(p) + 3] != 0) {
+      ctx.hooks.EnableAuxiliaryPanel();
+      state.noDataCounter = 0;
+      ctx.lamps.LightLamp(Lamp::Xdata);
+    }
+    p = p + n + 4;
+  }
+}
+
+}  // namespace
+
+FrameChecks DecodeFrame(const RawFrame& frame, SondeState& state, TelemetryLog& log,
+                        DecodeContext& ctx) {
+  FrameChecks checks;
+  state.statusValid = false;
+  state.gpsTimeValid = false;
+  state.positionValid = false;
+  state.ptuValid = false;
+  FrameRecord record;
+
+  if (BlockCrcOk(frame, kStatusLength, kStatusStart)) {
+    checks.status = true;
+    state.statusValid = true;
+    state.noDataCounter = 0;
+    ctx.lamps.LightLamp(Lamp::Header);
+    DecodeStatus(frame, state, log, ctx);
+    record.statusValid = 1;
+    record.batteryVoltage = state.batteryVoltage;
+  }
+
+  if (BlockCrcOk(frame, kGpsTimeLength, kGpsTimeStart)) {
+    checks.gpsTime = true;
+    state.noDataCounter = 0;
+    state.gpsTimeValid = true;
+    ctx.lamps.LightLamp(Lamp::Gps1);
+    DecodeGpsTime(frame, state, ctx);
+    record.gpsTimeValid = 1;
+  }
+
+  if (BlockCrcOk(frame, kPositionLength, kPositionStart)) {
+    checks.gpsPosition = true;
+    state.positionValid = true;
+    state.noDataCounter = 0;
+    ctx.lamps.LightLamp(Lamp::Gps3);
+  }
+
+  if (BlockCrcOk(frame, kPtuLength, kPtuStart)) {
+    checks.ptu = true;
+    state.ptuValid = true;
+    state.noDataCounter = 0;
+    ctx.lamps.LightLamp(Lamp::Ptu);
+  }
+
+  ScanAuxBlocks(frame, checks, ctx, state);
+  return checks;
+}
+
+}  // namespace windlark

@@ -1,0 +1,1 @@
+#include "decoder/TelemetryLog.h"

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+
+#include "decoder/LampBank.h"
+#include "decoder/TelemetryView.h"
+#include "signal/FrameSynchroniser.h"
+
+namespace windlark {
+
+inline constexpr int kSamplesPerBuffer = 24000;
+inline constexpr int kSamplesPerBit = 10;
+
+struct SlicerState {
+  std::int32_t state = 0;  // 0 hunting, 1 locked (sync search), 2 in frame
+  std::uint8_t previousBit = 0;
+  std::int32_t runLength = 0;
+  std::int32_t transitions = 0;
+  std::int32_t samplePos = 0;  // where the next bit is taken, modulo the buffer length
+  std::int32_t phaseSum = 0;
+  std::int32_t phaseShown = 0;  // for the signal monitor: 0, or the sampling position of a lock
+};
+
+// Removes the DC offset, recovers the bit clock from the preamble and samples one bit every
+// ten samples into the frame synchroniser.
+class BitSlicer {
+ public:
+  BitSlicer(FrameSynchroniser& sync, LampBank& lamps, TelemetryView& view,
+            std::atomic<std::int32_t>& lockCount);
+
+  // One buffer of kSamplesPerBuffer unsigned 8-bit samples (128 = zero level).
+  void SliceBuffer(std::span<const std::uint8_t> buffer);
+  void ResetToHunting();
+  // On opening the input: hunting, and the bit polarity back to normal.
+  void ResetDemodulator();
+
+  // The "Adjust" check box.
+  void SetAdjust(bool adjust) { m_adjust = adjust; }
+  bool Adjust() const { return m_adjust; }
+  const SlicerState& State() const { return m_state; }
+
+ private:
+  void Hunt(int& i, bool bit);
+
+  FrameSynchroniser& m_sync;
+  LampBank& m_lamps;
+  TelemetryView& m_view;
+  std::atomic<std::int32_t>& m_lockCount;
+  SlicerState m_state;
+  bool m_adjust = true;
+};
+
+}  // namespace windlark

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+
+#include "signal/RawFrame.h"
+
+namespace windlark {
+
+// Receives every complete frame: decoding first, then raw capture.
+class FrameSink {
+ public:
+  virtual ~FrameSink() = default;
+  virtual void OnFrame(const RawFrame& frame) = 0;
+};
+
+struct FrameSync {
+  std::uint8_t shiftReg = 0;  // the last eight bits, newest in bit 7
+  std::int32_t bitCounter = 8;
+  std::int32_t frameLen = 0;
+  RawFrame frame{};
+  std::uint8_t polarity = 0;  // XORed into every bit; 1 = inverted audio
+};
+
+// What the slicer must do after a bit.
+enum class SyncResult {
+  Continue,  // stay in the current state
+  InFrame,   // sync found: the slicer goes to "in frame"
+  Hunt,      // frame handed on, or a false lock: back to hunting
+};
+
+// Finds the frame start in the bit stream, assembles bytes LSB first and removes the whitening.
+class FrameSynchroniser {
+ public:
+  explicit FrameSynchroniser(FrameSink& sink) : m_sink(sink) {}
+
+  SyncResult PushBit(int bit, bool inFrame);
+  // Cleared by the slicer's return to hunting; the polarity survives it.
+  void Reset();
+  void SetPolarity(std::uint8_t polarity) { m_sync.polarity = polarity; }
+  const FrameSync& State() const { return m_sync; }
+
+ private:
+  FrameSink& m_sink;
+  FrameSync m_sync;
+};
+
+}  // namespace windlark

@@ -1,0 +1,218 @@
+#include "FrameBuilder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+#include <stdexcept>
+#include <utility>
+
+#include "ByteUtil.h"
+#include "Calibration.h"
+#include "ReedSolomon.h"
+#include "SimCrc.h"
+#include "TextUtil.h"
+
+namespace rs41sim {
+namespace {
+
+constexpr std::size_t kStatusLen = 0x28;
+constexpr std::size_t kMeasurementLen = 0x2A;
+constexpr std::size_t kGpsInfoLen = 0x1E;
+constexpr std::size_t kGpsRawLen = 0x59;
+constexpr std::size_t kGpsPositionLen = 0x15;
+constexpr std::size_t kStandardPaddingLen = 0x11;
+constexpr std::size_t kBlockOverhead = 4;  // id, length, CRC16
+constexpr std::size_t kMaxBlockData = 255;
+
+// Offsets inside the status block data.
+constexpr std::size_t kStatusSerial = 0x02;
+constexpr std::size_t kStatusBattery = 0x0A;
+constexpr std::size_t kStatusCrypto = 0x0F;
+constexpr std::size_t kStatusMaxFragment = 0x16;
+constexpr std::size_t kStatusFragmentIndex = 0x17;
+constexpr std::size_t kStatusFragment = 0x18;
+
+// Position of the XDATA area: the standard block sequence ends at 299 in both frame sizes.
+constexpr std::size_t kXdataStart = kFirstBlockOffset + kStatusLen + kMeasurementLen + kGpsInfoLen +
+                                    kGpsRawLen + kGpsPositionLen + 5 * kBlockOverhead;
+static_assert(kXdataStart == 299);
+static_assert(kXdataStart + kStandardPaddingLen + kBlockOverhead == kStandardFrameLen);
+
+std::size_t AppendBlock(std::vector<std::uint8_t>& frame, std::size_t pos, std::uint8_t id,
+                        std::span<const std::uint8_t> data) {
+  if (data.size() > kMaxBlockData || pos + data.size() + kBlockOverhead > frame.size()) {
+    throw std::logic_error("block does not fit the frame");
+  }
+  frame[pos] = id;
+  frame[pos + 1] = static_cast<std::uint8_t>(data.size());
+  std::copy(data.begin(), data.end(), frame.begin() + static_cast<std::ptrdiff_t>(pos + 2));
+  PutU16Le(frame, pos + 2 + data.size(), Crc16CcittFalse(data));
+  return pos + data.size() + kBlockOverhead;
+}
+
+std::uint8_t ScaledByte(double value, double scale) {
+  return static_cast<std::uint8_t>(std::clamp(std::round(value * scale), 0.0, 255.0));
+}
+
+std::int32_t Centimetres(double metres) {
+  return static_cast<std::int32_t>(std::llround(metres * 100.0));
+}
+
+std::int16_t CentimetresPerSecond(double mps) {
+  return static_cast<std::int16_t>(std::clamp(std::round(mps * 100.0), -32768.0, 32767.0));
+}
+
+}  // namespace
+
+std::vector<SatelliteSlot> DefaultSatellites() {
+  return {{5, 42},  {12, 39}, {13, 45}, {15, 37}, {18, 41}, {20, 33},
+          {24, 44}, {25, 36}, {26, 40}, {29, 31}, {31, 38}, {32, 35}};
+}
+
+std::string XdataFitProblem(const std::vector<std::string>& xdata) {
+  std::size_t used = kXdataStart;
+  for (const std::string& text : xdata) {
+    if (text.size() > kMaxBlockData) return "an --xdata text is longer than 255 bytes";
+    used += text.size() + kBlockOverhead;
+  }
+  if (used > kExtendedFrameLen) {
+    return "--xdata texts need " + ToText(used - kXdataStart) +
+           " bytes but a 518-byte frame has room for 219 (incl. 4 per block)";
+  }
+  const std::size_t left = kExtendedFrameLen - used;
+  if (left != 0 && left < kBlockOverhead) {
+    return "--xdata texts leave 1-3 bytes, too few for the padding block; adjust a text's length";
+  }
+  return {};
+}
+
+FrameBuilder::FrameBuilder(FrameContent content, std::vector<std::uint8_t> calibration)
+    : m_content(std::move(content)),
+      m_calibration(std::move(calibration)),
+      m_gpsWeek(m_content.gpsWeek),
+      m_gpsTowMs(m_content.gpsTowMs),
+      m_position(GeodeticToEcef(m_content.start)) {
+  if (m_calibration.size() != kCalibrationSize) {
+    throw std::invalid_argument("calibration image must be 816 bytes");
+  }
+  if (m_content.satellites.empty()) m_content.satellites = DefaultSatellites();
+  if (!m_content.startFragment) m_content.startFragment = m_content.startFrame % kFragmentCount;
+}
+
+std::vector<std::uint8_t> FrameBuilder::StatusData() const {
+  std::vector<std::uint8_t> data(kStatusLen, 0);
+  PutU16Le(data, 0, static_cast<std::uint16_t>(m_content.startFrame + m_index));
+  for (std::size_t i = 0; i < 8; ++i) {
+    data[kStatusSerial + i] =
+        i < m_content.id.size() ? static_cast<std::uint8_t>(m_content.id[i]) : std::uint8_t{0};
+  }
+  data[kStatusBattery] = ScaledByte(m_content.batteryV, 10.0);
+  data[kStatusCrypto] = 0;
+  data[kStatusMaxFragment] = static_cast<std::uint8_t>(kFragmentCount - 1);
+  const std::size_t fragment = (m_content.startFragment.value_or(0) + m_index) % kFragmentCount;
+  data[kStatusFragmentIndex] = static_cast<std::uint8_t>(fragment);
+  std::copy_n(m_calibration.begin() + static_cast<std::ptrdiff_t>(fragment * kFragmentSize),
+              kFragmentSize, data.begin() + static_cast<std::ptrdiff_t>(kStatusFragment));
+  return data;
+}
+
+std::vector<std::uint8_t> FrameBuilder::MeasurementData() const {
+  std::vector<std::uint8_t> data(kMeasurementLen, 0);
+  for (std::size_t i = 0; i < kPtuValues; ++i) PutU24Le(data, 3 * i, m_content.ptuRaw[i]);
+  return data;
+}
+
+std::vector<std::uint8_t> FrameBuilder::GpsInfoData() const {
+  std::vector<std::uint8_t> data(kGpsInfoLen, 0);
+  PutU16Le(data, 0, m_gpsWeek);
+  PutU32Le(data, 2, m_gpsTowMs);
+  for (std::size_t i = 0; i < kSatelliteSlots; ++i) {
+    const SatelliteSlot slot =
+        i < m_content.satellites.size() ? m_content.satellites[i] : SatelliteSlot{};
+    data[6 + 2 * i] = slot.prn;
+    data[7 + 2 * i] = slot.strength;
+  }
+  return data;
+}
+
+std::vector<std::uint8_t> FrameBuilder::GpsPositionData() const {
+  const Geodetic here = EcefToGeodetic(m_position);
+  const Ecef velocity = EnuToEcef(here, m_content.velEast, m_content.velNorth, m_content.velUp);
+  std::vector<std::uint8_t> data(kGpsPositionLen, 0);
+  PutI32Le(data, 0, Centimetres(m_position.x));
+  PutI32Le(data, 4, Centimetres(m_position.y));
+  PutI32Le(data, 8, Centimetres(m_position.z));
+  PutI16Le(data, 12, CentimetresPerSecond(velocity.x));
+  PutI16Le(data, 14, CentimetresPerSecond(velocity.y));
+  PutI16Le(data, 16, CentimetresPerSecond(velocity.z));
+  data[18] = static_cast<std::uint8_t>(std::min(m_content.sats, 255U));
+  data[19] = ScaledByte(m_content.sAccMps, 10.0);
+  data[20] = ScaledByte(m_content.pdop, 10.0);
+  return data;
+}
+
+void FrameBuilder::CorruptBlocks(std::vector<std::uint8_t>& frame,
+                                 const std::vector<BlockSpan>& blocks) const {
+  for (const CorruptBlock& request : m_content.corruptBlocks) {
+    if (request.frameIndex != m_index) continue;
+    const auto found = std::find_if(blocks.begin(), blocks.end(),
+                                    [&](const BlockSpan& b) { return b.id == request.blockId; });
+    if (found == blocks.end()) continue;
+    // Last data byte: a single flipped byte is always caught by the CRC. An empty block has
+    // no data byte, so its stored CRC is damaged instead.
+    const std::size_t at =
+        found->length > 0 ? found->dataOffset + found->length - 1 : found->dataOffset;
+    frame[at] = static_cast<std::uint8_t>(frame[at] ^ 0xFFu);
+  }
+}
+
+void FrameBuilder::CorruptBytes(std::vector<std::uint8_t>& frame) const {
+  for (const CorruptByte& request : m_content.corruptBytes) {
+    if (request.frameIndex != m_index || request.offset >= frame.size()) continue;
+    frame[request.offset] = static_cast<std::uint8_t>(frame[request.offset] ^ 0xFFu);
+  }
+}
+
+std::vector<std::uint8_t> FrameBuilder::Next() {
+  const bool extended = !m_content.xdata.empty();
+  std::vector<std::uint8_t> frame(extended ? kExtendedFrameLen : kStandardFrameLen, 0);
+  std::copy(kFrameHeader.begin(), kFrameHeader.end(), frame.begin());
+  frame[kFrameDataOffset] = extended ? kFrameTypeExtended : kFrameTypeStandard;
+
+  std::vector<BlockSpan> blocks;
+  std::size_t pos = kFirstBlockOffset;
+  const auto append = [&](std::uint8_t id, const std::vector<std::uint8_t>& data) {
+    blocks.push_back({id, pos + 2, data.size()});
+    pos = AppendBlock(frame, pos, id, data);
+  };
+  append(kBlockStatus, StatusData());
+  append(kBlockMeasurement, MeasurementData());
+  append(kBlockGpsInfo, GpsInfoData());
+  append(kBlockGpsRaw, std::vector<std::uint8_t>(kGpsRawLen, 0));
+  append(kBlockGpsPosition, GpsPositionData());
+  for (const std::string& text : m_content.xdata) {
+    append(kBlockXdata, std::vector<std::uint8_t>(text.begin(), text.end()));
+  }
+  if (pos < frame.size()) {
+    if (frame.size() - pos < kBlockOverhead) throw std::logic_error("no room for padding");
+    append(kBlockPadding, std::vector<std::uint8_t>(frame.size() - pos - kBlockOverhead, 0));
+  }
+
+  CorruptBlocks(frame, blocks);
+  WriteFrameParity(frame);
+  CorruptBytes(frame);
+
+  // Advance the sonde one second.
+  const Geodetic here = EcefToGeodetic(m_position);
+  const Ecef velocity = EnuToEcef(here, m_content.velEast, m_content.velNorth, m_content.velUp);
+  m_position = {m_position.x + velocity.x, m_position.y + velocity.y, m_position.z + velocity.z};
+  m_gpsTowMs += 1000;
+  if (m_gpsTowMs >= kMsPerWeek) {
+    m_gpsTowMs -= kMsPerWeek;
+    ++m_gpsWeek;
+  }
+  ++m_index;
+  return frame;
+}
+
+}  // namespace rs41sim
