@@ -27,7 +27,9 @@ void TrimFraction(std::string& text) {
 
 }  // namespace
 
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+  return std::nearbyint(value);
+}
 
 std::string FormatFixed(double value, int decimals) {
   if (!std::isfinite(value)) return {};
@@ -81,8 +83,8 @@ std::string FormatShortest(double value) {
 std::string FormatInt(long long value, int width) {
   std::array<char, 32> buf{};
   const bool negative = value < 0;
-  const unsigned long long magnitude =
-      negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+  const unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
+                                                : static_cast<unsigned long long>(value);
   auto res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude);
   std::string digits(buf.data(), res.ptr);
   if (static_cast<int>(digits.size()) < width) {

@@ -13,10 +13,16 @@ std::string JsonString(std::string_view text);
 class JsonObject {
  public:
   JsonObject& Add(std::string_view key, std::string_view text);
-  JsonObject& Add(std::string_view key, const char* text) { return Add(key, std::string_view(text)); }
+  JsonObject& Add(std::string_view key, const char* text) {
+    return Add(key, std::string_view(text));
+  }
   JsonObject& Add(std::string_view key, long long value);
-  JsonObject& Add(std::string_view key, int value) { return Add(key, static_cast<long long>(value)); }
-  JsonObject& Add(std::string_view key, unsigned value) { return Add(key, static_cast<long long>(value)); }
+  JsonObject& Add(std::string_view key, int value) {
+    return Add(key, static_cast<long long>(value));
+  }
+  JsonObject& Add(std::string_view key, unsigned value) {
+    return Add(key, static_cast<long long>(value));
+  }
   JsonObject& Add(std::string_view key, bool value);
   // A number given as its text (already formatted by the caller); non-finite becomes null.
   JsonObject& AddNumber(std::string_view key, double value, int decimals = -1);

@@ -61,7 +61,8 @@ int RunDecode(const std::vector<std::string>& args) {
   }
   if (path.empty()) path = "-";
 
-  FileAudioSource source(path, rawU8 ? FileAudioSource::Format::RawU8 : FileAudioSource::Format::Wav);
+  FileAudioSource source(path,
+                         rawU8 ? FileAudioSource::Format::RawU8 : FileAudioSource::Format::Wav);
   PanelRecorder view;
   DecoderHooks hooks;
   ReceiveChain chain(view, hooks);

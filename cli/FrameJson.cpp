@@ -44,8 +44,8 @@ std::string FrameJson(const SondeState& state, const FrameChecks& checks) {
       json.AddNumber("freq", state.frequencyKHz / 1000.0, 3);
     }
     if (state.fragmentReceived[kCountdownFragment]) {
-      const int seconds = state.countdownHours * 3600 + state.countdownMinutes * 60 +
-                          state.countdownSeconds;
+      const int seconds =
+          state.countdownHours * 3600 + state.countdownMinutes * 60 + state.countdownSeconds;
       json.Add("bt", state.countdownActive ? seconds : kNoBurstTimer);
     }
   }

@@ -32,7 +32,8 @@ bool BlockCrcOk(const RawFrame& frame, int length, int start) {
   if (start < 0 || length < 0 || start + length + 2 > kRawFrameSize) return false;
   const auto first = static_cast<std::size_t>(start);
   const auto count = static_cast<std::size_t>(length);
-  const unsigned stored = frame[first + count] | (frame[first + count + 1] << 8U);
+  const unsigned stored = static_cast<unsigned>(frame[first + count]) |
+                          static_cast<unsigned>(frame[first + count + 1]) << 8U;
   return Crc16(std::span(frame).subspan(first, count)) == stored;
 }
 

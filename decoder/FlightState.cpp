@@ -9,14 +9,14 @@ namespace {
 constexpr std::int32_t kGpsEpochDays = 3657;  // 1980-01-06
 
 constexpr ReadOut kEmptiedByNewSonde[] = {
-    ReadOut::AvrLevel,     ReadOut::FrameNumber,   ReadOut::SondeId,      ReadOut::Frequency,
-    ReadOut::Firmware,     ReadOut::Type,          ReadOut::Battery,      ReadOut::BurstStatus,
-    ReadOut::TimerDuration, ReadOut::PoweroffTime, ReadOut::Countdown,    ReadOut::TrackPoints,
-    ReadOut::GpsTime,      ReadOut::Latitude,      ReadOut::Longitude,    ReadOut::Altitude,
-    ReadOut::VerticalSpeed, ReadOut::WindSpeed,    ReadOut::Direction,    ReadOut::SatsUsed,
-    ReadOut::SpeedAccuracy, ReadOut::Pdop,         ReadOut::Temperature,  ReadOut::Pressure,
-    ReadOut::Humidity,     ReadOut::DewPoint,      ReadOut::Range,        ReadOut::Bearing,
-    ReadOut::Elevation,    ReadOut::SlantRange,
+    ReadOut::AvrLevel,      ReadOut::FrameNumber,  ReadOut::SondeId,     ReadOut::Frequency,
+    ReadOut::Firmware,      ReadOut::Type,         ReadOut::Battery,     ReadOut::BurstStatus,
+    ReadOut::TimerDuration, ReadOut::PoweroffTime, ReadOut::Countdown,   ReadOut::TrackPoints,
+    ReadOut::GpsTime,       ReadOut::Latitude,     ReadOut::Longitude,   ReadOut::Altitude,
+    ReadOut::VerticalSpeed, ReadOut::WindSpeed,    ReadOut::Direction,   ReadOut::SatsUsed,
+    ReadOut::SpeedAccuracy, ReadOut::Pdop,         ReadOut::Temperature, ReadOut::Pressure,
+    ReadOut::Humidity,      ReadOut::DewPoint,     ReadOut::Range,       ReadOut::Bearing,
+    ReadOut::Elevation,     ReadOut::SlantRange,
 };
 
 }  // namespace

@@ -2,9 +2,13 @@
 
 namespace windlark {
 
-LampBank::LampBank(TelemetryView& view) : m_view(view) { m_colours.fill(kNavy); }
+LampBank::LampBank(TelemetryView& view) : m_view(view) {
+  m_colours.fill(kNavy);
+}
 
-void LampBank::LightLamp(Lamp lamp) { SetLamp(lamp, kAqua); }
+void LampBank::LightLamp(Lamp lamp) {
+  SetLamp(lamp, kAqua);
+}
 
 void LampBank::SetLamp(Lamp lamp, Rgb colour) {
   m_colours[Index(lamp)] = colour;
@@ -24,6 +28,8 @@ void LampBank::Decay() {
   }
 }
 
-void LampBank::ResetCounters() { m_counters.fill(0); }
+void LampBank::ResetCounters() {
+  m_counters.fill(0);
+}
 
 }  // namespace windlark

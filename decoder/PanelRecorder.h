@@ -30,7 +30,9 @@ class PanelRecorder : public TelemetryView {
   const std::string& Text(ReadOut readOut) const;
   Rgb LampColour(Lamp lamp) const { return m_lamps.at(static_cast<std::size_t>(lamp)); }
   Rgb SubFrameColour(int index) const { return m_subFrames.at(static_cast<std::size_t>(index)); }
-  const SatelliteSlot& Satellite(int slot) const { return m_satellites.at(static_cast<std::size_t>(slot)); }
+  const SatelliteSlot& Satellite(int slot) const {
+    return m_satellites.at(static_cast<std::size_t>(slot));
+  }
   // Event texts without their time stamps.
   const std::vector<std::string>& Events() const { return m_events; }
   // Called with each complete events-log line as it is written.

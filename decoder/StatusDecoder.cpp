@@ -52,8 +52,7 @@ void DeriveFromFragment(int x, SondeState& state, DecodeContext& ctx) {
       break;
     case 2:
       state.burstKillEnabled = cal[kCalBurstKill];
-      ctx.view.SetText(ReadOut::BurstStatus,
-                       state.burstKillEnabled == 0 ? "Disabled" : "Enabled");
+      ctx.view.SetText(ReadOut::BurstStatus, state.burstKillEnabled == 0 ? "Disabled" : "Enabled");
       break;
     case 5:
     case 6:
@@ -146,8 +145,7 @@ void AcceptFragment(const RawFrame& frame, SondeState& state, DecodeContext& ctx
   if (x == kLastFragment) ShowCountdown(state, ctx);
 }
 
-void DecodeStatus(const RawFrame& frame, SondeState& state, TelemetryLog& log,
-                  DecodeContext& ctx) {
+void DecodeStatus(const RawFrame& frame, SondeState& state, TelemetryLog& log, DecodeContext& ctx) {
   state.frameNumber = static_cast<std::uint16_t>(ReadU16(frame, kFrameNumberPos));
   ctx.view.SetText(ReadOut::FrameNumber, FormatInt(state.frameNumber));
 
@@ -165,10 +163,9 @@ void DecodeStatus(const RawFrame& frame, SondeState& state, TelemetryLog& log,
   }
 
   state.batteryVoltage = frame[kBatteryPos] * 0.1;
-  ctx.view.SetText(ReadOut::Battery,
-                   FormatSignificant(state.batteryVoltage, 15,
-                                     ctx.settings.localeDecimalSeparator) +
-                       " V");
+  ctx.view.SetText(
+      ReadOut::Battery,
+      FormatSignificant(state.batteryVoltage, 15, ctx.settings.localeDecimalSeparator) + " V");
 
   state.fragmentIndex = frame[kFragmentIndexPos];
   AcceptFragment(frame, state, ctx);

@@ -46,10 +46,18 @@ constexpr std::array<std::string_view, static_cast<std::size_t>(ReadOut::Count)>
 };
 
 constexpr std::array<std::string_view, static_cast<std::size_t>(Lamp::Count)> kLampKeys = {
-    "Signal processing/Preamble", "Signal processing/Header", "Signal processing/Gps 1",
-    "Signal processing/Gps 3",    "Signal processing/PTU",    "Xdata/Ozone",
-    "Signal processing/Xdata",    "Xdata/Cobald",             "Xdata/CFH",
-    "Xdata/Skydew",               "Xdata/Unknown",            "Signal processing/Input",
+    "Signal processing/Preamble",
+    "Signal processing/Header",
+    "Signal processing/Gps 1",
+    "Signal processing/Gps 3",
+    "Signal processing/PTU",
+    "Xdata/Ozone",
+    "Signal processing/Xdata",
+    "Xdata/Cobald",
+    "Xdata/CFH",
+    "Xdata/Skydew",
+    "Xdata/Unknown",
+    "Signal processing/Input",
 };
 
 }  // namespace
@@ -58,7 +66,9 @@ std::string_view ReadOutKey(ReadOut readOut) {
   return kReadOutKeys.at(static_cast<std::size_t>(readOut));
 }
 
-std::string_view LampKey(Lamp lamp) { return kLampKeys.at(static_cast<std::size_t>(lamp)); }
+std::string_view LampKey(Lamp lamp) {
+  return kLampKeys.at(static_cast<std::size_t>(lamp));
+}
 
 std::string ColourName(Rgb colour) {
   if (colour == kAqua) return "aqua";

@@ -2,7 +2,9 @@
 
 namespace windlark {
 
-AudioCapture::~AudioCapture() { Close(); }
+AudioCapture::~AudioCapture() {
+  Close();
+}
 
 int AudioCapture::Open(int deviceIndex) {
   const int result = m_source.Open(deviceIndex);

@@ -54,7 +54,8 @@ void BitSlicer::SliceBuffer(std::span<const std::uint8_t> buffer) {
       m_state.previousBit = bit ? 1 : 0;
       ++i;
     } else if (m_state.samplePos < kSamplesPerBuffer) {
-      const SyncResult result = m_sync.PushBit(slice(m_state.samplePos) ? 1 : 0, m_state.state == 2);
+      const SyncResult result =
+          m_sync.PushBit(slice(m_state.samplePos) ? 1 : 0, m_state.state == 2);
       if (result == SyncResult::InFrame) m_state.state = 2;
       if (result == SyncResult::Hunt) ResetToHunting();
       m_state.samplePos += kSamplesPerBit;
@@ -76,8 +77,8 @@ void BitSlicer::Hunt(int& i, bool bit) {
     ++m_state.transitions;
     const int centre = i - m_state.runLength / 2;  // may be slightly negative across buffers
     if (m_state.transitions == 1) {
-      m_state.samplePos = ((centre + kSamplesPerBit) % kSamplesPerBuffer + kSamplesPerBuffer) %
-                          kSamplesPerBuffer;
+      m_state.samplePos =
+          ((centre + kSamplesPerBit) % kSamplesPerBuffer + kSamplesPerBuffer) % kSamplesPerBuffer;
       m_state.phaseSum = 0;
     } else {
       int d = centre - m_state.samplePos;

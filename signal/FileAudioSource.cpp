@@ -24,7 +24,9 @@ std::uint16_t Le16(const std::uint8_t* p) {
 
 }  // namespace
 
-FileAudioSource::~FileAudioSource() { Close(); }
+FileAudioSource::~FileAudioSource() {
+  Close();
+}
 
 int FileAudioSource::Open(int /*deviceIndex*/) {
   Close();

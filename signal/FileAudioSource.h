@@ -11,8 +11,8 @@ namespace windlark {
 
 // Audio from a WAV file (8- or 16-bit PCM, 48 000 Hz), or headerless unsigned 8-bit samples,
 // from a file or standard input ("-"). Buffers are filled as soon as they are queued, so a
-// reader polls as fast as it likes; the last partial buffer is padded with its own mean level, and one
-// buffer of that level follows the end.
+// reader polls as fast as it likes; the last partial buffer is padded with its own mean level, and
+// one buffer of that level follows the end.
 class FileAudioSource : public AudioSource {
  public:
   enum class Format { Wav, RawU8 };

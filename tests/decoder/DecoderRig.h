@@ -28,7 +28,8 @@ struct DecoderRig {
                        FrameSpec spec = {}) {
     spec.fragmentIndex = static_cast<std::uint8_t>(index);
     spec.fragment.fill(0);
-    for (auto [at, value] : bytes) spec.fragment[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(value);
+    for (auto [at, value] : bytes)
+      spec.fragment[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(value);
     return Decode(spec);
   }
 };

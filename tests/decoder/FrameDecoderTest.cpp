@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "decoder/DecoderRig.h"
 #include "decoder/Crc.h"
+#include "decoder/DecoderRig.h"
 
 namespace windlark {
 namespace {
@@ -22,7 +22,8 @@ int PutAux(RawFrame& frame, int p, std::string_view data, bool goodCrc = true) {
   const auto at = static_cast<std::size_t>(p);
   frame[at] = 0x7E;
   frame[at + 1] = static_cast<std::uint8_t>(data.size());
-  for (std::size_t k = 0; k < data.size(); ++k) frame[at + 2 + k] = static_cast<std::uint8_t>(data[k]);
+  for (std::size_t k = 0; k < data.size(); ++k)
+    frame[at + 2 + k] = static_cast<std::uint8_t>(data[k]);
   const std::uint16_t crc = Crc16(std::span(frame).subspan(at + 2, data.size()));
   const auto stored = static_cast<std::uint16_t>(goodCrc ? crc : crc ^ 0x0101);
   frame[at + 2 + data.size()] = static_cast<std::uint8_t>(stored);
@@ -64,7 +65,10 @@ TEST(FrameDecoder, AuxiliaryChainSkipsBadBlocksAndEmptyOnes) {
   DecoderRig rig(&hooks);
   RawFrame frame = test::ToRawFrame(test::BuildFrame(FrameSpec{}));
   int p = PutAux(frame, 299, "0501000000", false);
-  p = PutAux(frame, p, std::string("5\x00" "10", 4));
+  p = PutAux(frame, p,
+             std::string("5\x00"
+                         "10",
+                         4));
   PutAux(frame, p, "0501abcdef");
   const FrameChecks checks = rig.Decode(frame);
   ASSERT_EQ(checks.aux.size(), 3U);
@@ -81,7 +85,8 @@ TEST(FrameDecoder, AuxiliaryScanStopsAtTheFrameEnd) {
   RawFrame frame = test::ToRawFrame(test::BuildFrame(FrameSpec{}));
   // p = 460, n = 37: p + n + 3 = 500, so the block is not even checked.
   int p = 299;
-  while (p < 460) p = PutAux(frame, p, std::string(static_cast<std::size_t>(std::min(40, 460 - p - 4)), 'A'));
+  while (p < 460)
+    p = PutAux(frame, p, std::string(static_cast<std::size_t>(std::min(40, 460 - p - 4)), 'A'));
   ASSERT_EQ(p, 460);
   frame[460] = 0x7E;
   frame[461] = 37;

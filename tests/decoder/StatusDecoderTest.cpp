@@ -75,7 +75,8 @@ TEST(StatusDecoder, SondeTypeSetsPressureSourceAndCaption) {
     std::initializer_list<std::pair<int, int>> none{};
     FrameSpec spec;
     spec.fragmentIndex = 33;
-    for (std::size_t k = 0; c.type[k] != 0; ++k) spec.fragment[8 + k] = static_cast<std::uint8_t>(c.type[k]);
+    for (std::size_t k = 0; c.type[k] != 0; ++k)
+      spec.fragment[8 + k] = static_cast<std::uint8_t>(c.type[k]);
     rig.Decode(spec);
     (void)none;
     EXPECT_EQ(rig.state.sondeType, c.type);

@@ -42,7 +42,9 @@ class FakeSource : public AudioSource {
 class Monitor : public SignalMonitorSink {
  public:
   bool IsVisible() const override { return visible; }
-  void ShowBuffer(std::span<const std::uint8_t> buffer) override { calls.push_back("buffer " + std::to_string(buffer.size())); }
+  void ShowBuffer(std::span<const std::uint8_t> buffer) override {
+    calls.push_back("buffer " + std::to_string(buffer.size()));
+  }
   void ShowPhase(int phase) override { calls.push_back("phase " + std::to_string(phase)); }
   bool visible = true;
   std::vector<std::string> calls;
@@ -77,7 +79,7 @@ TEST(AudioCapture, QueuesBothBuffersAndAlternates) {
   EXPECT_EQ(rig.view.Text(ReadOut::AvrLevel), " 0.00");
   EXPECT_EQ(rig.capture.Current(), 1);
   EXPECT_EQ(rig.source.queued.size(), 2U);  // handed straight back
-  EXPECT_FALSE(rig.capture.Poll());          // only one buffer per tick, and 1 is not done
+  EXPECT_FALSE(rig.capture.Poll());         // only one buffer per tick, and 1 is not done
   rig.source.CompleteNext(138);
   EXPECT_TRUE(rig.capture.Poll());
   EXPECT_EQ(rig.view.Text(ReadOut::AvrLevel), "10.00");
@@ -164,7 +166,8 @@ TEST_F(FileSourceTest, SixteenBitSamplesBecomeUnsignedEightBit) {
   // -32768, -1, 0, 256, 32767 -> 0, 127, 128, 129, 255; the odd LIST chunk is skipped.
   std::string data = Le(0x8000, 2) + Le(0xFFFF, 2) + Le(0, 2) + Le(256, 2) + Le(0x7FFF, 2);
   const std::string list = "LIST" + Le(3, 4) + "abc" + std::string(1, '\0');
-  FileAudioSource source(Write("a.wav", Wav(48000, 16, 1, data, 1, list)), FileAudioSource::Format::Wav);
+  FileAudioSource source(Write("a.wav", Wav(48000, 16, 1, data, 1, list)),
+                         FileAudioSource::Format::Wav);
   ASSERT_EQ(source.Open(-1), 0) << source.ErrorText();
   const auto buffers = Drain(source);
   ASSERT_EQ(buffers.size(), 2U);  // the data, then one idle buffer after the end
@@ -199,7 +202,8 @@ TEST_F(FileSourceTest, RefusesWhatIsNotUsableAudio) {
   };
   int n = 0;
   for (const auto& c : cases) {
-    FileAudioSource source(Write("bad" + std::to_string(n++), c.bytes), FileAudioSource::Format::Wav);
+    FileAudioSource source(Write("bad" + std::to_string(n++), c.bytes),
+                           FileAudioSource::Format::Wav);
     EXPECT_NE(source.Open(-1), 0);
     EXPECT_NE(source.ErrorText().find(c.error), std::string::npos) << source.ErrorText();
   }

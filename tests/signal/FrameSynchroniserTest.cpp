@@ -98,8 +98,8 @@ TEST(FrameSynchroniser, SyncFiresOnAUniformUpperNibbleButNotOnZero) {
     int firesAt;  // index of the bit that fires, -1 for none
   };
   const Case cases[] = {
-      {{1, 1, 1, 1}, 3},              // register 0xF0
-      {{1, 0, 0, 0, 0}, 4},           // register 0x08
+      {{1, 1, 1, 1}, 3},               // register 0xF0
+      {{1, 0, 0, 0, 0}, 4},            // register 0x08
       {{0, 0, 0, 0, 0, 0, 0, 0}, -1},  // 0x00 never fires
       {{1, 0, 1, 0, 1, 0, 1, 0}, -1},  // preamble
   };

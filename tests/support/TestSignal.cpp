@@ -75,7 +75,8 @@ void AppendFrameAudio(std::vector<std::uint8_t>& audio, const std::vector<std::u
   const std::size_t slotStart = audio.size();
   const auto level = [&](int bit) {
     int b = spec.invert ? 1 - bit : bit;
-    return static_cast<std::uint8_t>(std::clamp(128 + spec.dcOffset + (b ? spec.amplitude : -spec.amplitude), 0, 255));
+    return static_cast<std::uint8_t>(
+        std::clamp(128 + spec.dcOffset + (b ? spec.amplitude : -spec.amplitude), 0, 255));
   };
   const auto pushBit = [&](int bit) { audio.insert(audio.end(), 10, level(bit)); };
   // Alternating bits ending in 1: the header's first on-air bits are zeros.
