@@ -16,9 +16,4 @@ void ResetDecoder(SondeState& state, TelemetryLog& log, DecodeContext& ctx);
 // The design-time texts of the status bars and read-outs, before any reset.
 void ShowInitialPanels(TelemetryView& view);
 
-// Coefficient steps, run on the first reception of the fragments they need.
-void ComputeTemperatureCoefficients(SondeState& state);
-void ComputeHumidityCoefficients(SondeState& state);
-void LoadPressureCoefficients(SondeState& state);
-
 }  // namespace windlark

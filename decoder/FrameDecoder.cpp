@@ -2,6 +2,7 @@
 
 #include "decoder/Crc.h"
 #include "decoder/GpsDecoder.h"
+#include "decoder/Ptu.h"
 #include "decoder/StatusDecoder.h"
 
 namespace windlark {
@@ -80,6 +81,7 @@ FrameChecks DecodeFrame(const RawFrame& frame, SondeState& state, TelemetryLog& 
     state.ptuValid = true;
     state.noDataCounter = 0;
     ctx.lamps.LightLamp(Lamp::Ptu);
+    ConvertPtu(frame, state, record, ctx);
   }
 
   ScanAuxBlocks(frame, checks, ctx, state);

@@ -71,6 +71,18 @@ struct SondeState {
   bool humidityCalReady = false;
   bool pressureCalReady = false;
 
+  // Sensor coefficients derived from the calibration image.
+  double tempC0 = 0;
+  double tempC1 = 0;
+  double tempC2 = 0;
+  double humTempC0 = 0;
+  double humTempC1 = 0;
+  double humTempC2 = 0;
+  double humidityReference = 0;
+  // P(i, j): i = power of the normalised pressure term 0..5, j = power of the sensor temperature.
+  std::array<std::array<double, 4>, 6> pressureMatrix{};
+  double pressureScale = 0;
+
   // PTU.
   double temperature = 0;
   double humidityTemperature = 0;

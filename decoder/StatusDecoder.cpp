@@ -2,6 +2,7 @@
 
 #include "app/Format.h"
 #include "decoder/FlightState.h"
+#include "decoder/Ptu.h"
 
 namespace windlark {
 

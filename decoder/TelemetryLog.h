@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "decoder/SondeState.h"
 
@@ -15,23 +18,28 @@ struct TelemetryPoint {
   double altitude = 0;
   double mapX = 0;
   double mapY = 0;
-  std::string timestamp;  // "YYYY-MM-DDTHH:MM:SSZ"
+  std::string timestamp;  // GPS time "YYYY-MM-DDTHH:MM:SSZ"
   FrameRecord frame;
 };
 
-// The flight's log: appended at the tail, emptied all at once for a new sonde.
+using TelemetrySnapshot = std::vector<TelemetryPoint>;
+
+// The flight's log: appended at the tail on the decoding thread, emptied all at once for a new
+// sonde. Readers on other threads (exports) work on a snapshot, so a reset while they run
+// neither frees what they read nor changes it.
 class TelemetryLog {
  public:
-  void Append(TelemetryPoint point) { m_points.push_back(std::move(point)); }
-  void Clear() { m_points.clear(); }
-  std::size_t Count() const { return m_points.size(); }
-  bool Empty() const { return m_points.empty(); }
-  const TelemetryPoint& Last() const { return m_points.back(); }
-  auto begin() const { return m_points.begin(); }
-  auto end() const { return m_points.end(); }
+  void Append(TelemetryPoint point);
+  void Clear();
+  std::size_t Count() const;
+  bool Empty() const { return Count() == 0; }
+  std::optional<TelemetryPoint> Last() const;
+  // A copy of every entry, oldest first.
+  TelemetrySnapshot Snapshot() const;
 
  private:
-  std::deque<TelemetryPoint> m_points;
+  mutable std::mutex m_mutex;
+  std::vector<TelemetryPoint> m_points;
 };
 
 }  // namespace windlark
