@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "xdata/XdataRecord.h"
+
 namespace windlark {
 
 inline constexpr int kCalibrationSize = 816;
@@ -30,6 +32,7 @@ struct FrameRecord {
   double pressure = 0;
   double dewPoint = 0;
   std::uint8_t numSatellites = 0;
+  XdataRecord xdata;
 };
 
 // The decoder's current values of the sonde being received. Changed only on the thread that
