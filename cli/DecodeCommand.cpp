@@ -18,12 +18,16 @@ const char* const kDecodeHelp =
     "  rtl_fm -M fm -f 403.5M -s 48000 - | windlark-cli decode --raw-u8 -\n"
     "\n"
     "Prints one JSON object per frame on standard output: type, frame, id, batt (V),\n"
-    "subtype, freq (MHz), bt (burst timer in s, 65535 = none) and crc (per-block CRC\n"
-    "results: status, ptu, gps_time, gps_pos, xdata[]). A field appears only when the block\n"
-    "it comes from passed its CRC in that frame.\n"
+    "subtype, freq (MHz), bt (burst timer in s, 65535 = none), datetime (GPS time, no leap\n"
+    "seconds), lat, lon, alt (m), vel_h (m/s), heading (deg), vel_v (m/s), sats, temp (C),\n"
+    "humidity (%), pressure (hPa), dewpoint (C) and crc (per-block CRC results: status, ptu,\n"
+    "gps_time, gps_pos, xdata[]). A field appears only when the block it comes from passed\n"
+    "its CRC in that frame.\n"
     "\n"
     "options:\n"
     "  --raw-u8     input is headerless unsigned 8-bit mono at 48000 Hz\n"
+    "  --raw-dir D  record every frame to a raw file in folder D, named\n"
+    "               YYYY-MM-DD-HH-<serial>.txt after the estimated launch hour (local time)\n"
     "  --no-adjust  do not remove the DC offset of the audio (the 'Adjust' box off)\n"
     "  --events     also print the events-log lines, prefixed with '# '\n"
     "  --panels     at the end of the input print one JSON object with the final text of\n"
@@ -37,8 +41,12 @@ int RunDecode(const std::vector<std::string>& args) {
   bool adjust = true;
   bool events = false;
   bool panels = false;
-  for (const std::string& arg : args) {
-    if (arg == "--raw-u8") {
+  std::string rawDir;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--raw-dir" && i + 1 < args.size()) {
+      rawDir = args[++i];
+    } else if (arg == "--raw-u8") {
       rawU8 = true;
     } else if (arg == "--no-adjust") {
       adjust = false;
@@ -69,6 +77,11 @@ int RunDecode(const std::vector<std::string>& args) {
   chain.Slicer().SetAdjust(adjust);
   if (events) {
     view.SetEventListener([](const std::string& line) { std::cout << "# " << line << '\n'; });
+  }
+  if (!rawDir.empty()) {
+    chain.SetRawCapture(true, rawDir, [](const std::string& error) {
+      std::cerr << "windlark-cli decode: raw capture: " << error << '\n';
+    });
   }
   chain.SetFrameObserver([&chain](const RawFrame&, const FrameChecks& checks) {
     std::cout << FrameJson(chain.State(), checks) << '\n';

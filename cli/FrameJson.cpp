@@ -49,6 +49,26 @@ std::string FrameJson(const SondeState& state, const FrameChecks& checks) {
       json.Add("bt", state.countdownActive ? seconds : kNoBurstTimer);
     }
   }
+  const FrameRecord& record = checks.record;
+  if (checks.gpsTime) {
+    json.Add("datetime", FormatInt(state.gpsYear, 4) + "-" + FormatInt(state.gpsMonth, 2) + "-" +
+                             FormatInt(state.gpsDay, 2) + "T" + FormatInt(state.gpsHour, 2) + ":" +
+                             FormatInt(state.gpsMinute, 2) + ":" + FormatInt(state.gpsSecond, 2) +
+                             "." + FormatInt(state.gpsMillis, 3) + "Z");
+  }
+  if (record.positionValid != 0) {
+    json.AddNumber("lat", state.latitude, 5);
+    json.AddNumber("lon", state.longitude, 5);
+    json.AddNumber("alt", state.altitude, 2);
+    json.AddNumber("vel_h", state.horizontalSpeed, 2);
+    json.AddNumber("heading", state.heading, 1);
+    json.AddNumber("vel_v", record.verticalSpeed, 2);
+    json.Add("sats", static_cast<int>(state.numSatellites));
+  }
+  if (checks.temperature) json.AddNumber("temp", state.temperature, 1);
+  if (record.ptuValid != 0) json.AddNumber("humidity", state.humidity, 1);
+  if (checks.pressure) json.AddNumber("pressure", state.pressure, 2);
+  if (record.ptuValid != 0 && state.humidity > 0) json.AddNumber("dewpoint", state.dewPoint, 1);
   json.AddRaw("crc", CrcJson(checks));
   return json.Str();
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/DecodeCommand.h"
+#include "cli/ReplayCommand.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ const char* const kUsage =
     "\n"
     "commands:\n"
     "  decode [FILE|-]   decode 48 kHz FM receiver audio into JSON lines\n"
+    "  replay FILE       replay a raw file of recorded frames into JSON lines\n"
     "\n"
     "Run 'windlark-cli COMMAND --help' for a command's options.\n";
 
@@ -27,6 +29,7 @@ int main(int argc, char** argv) {
   }
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (args[0] == "decode") return windlark::RunDecode(rest);
+  if (args[0] == "replay") return windlark::RunReplay(rest);
   std::cerr << "windlark-cli: unknown command " << args[0] << " (see --help)\n";
   return 2;
 }

@@ -1,6 +1,10 @@
 #include "decoder/FlightState.h"
 
+#include <cmath>
+
 #include "app/Format.h"
+#include "decoder/GpsDecoder.h"
+#include "map/Projection.h"
 
 namespace windlark {
 
@@ -19,7 +23,119 @@ constexpr ReadOut kEmptiedByNewSonde[] = {
     ReadOut::Elevation,     ReadOut::SlantRange,
 };
 
+constexpr double kMaxUsableSpeedAccuracy = 1.0;
+
+std::string Localised(std::string text, char separator) {
+  if (separator != '.') {
+    if (auto point = text.find('.'); point != std::string::npos) text[point] = separator;
+  }
+  return text;
+}
+
+// Metres as "0000 m" below the limit, else kilometres as "0.000 km".
+std::string FormatDistance(double metres, bool kilometres, char separator) {
+  if (kilometres) return Localised(FormatFixed(metres / 1000.0, 3), separator) + " km";
+  return FormatZeroPadded(metres, 4, 0) + " m";
+}
+
 }  // namespace
+
+void UpdateFlight(SondeState& state, TelemetryLog& log, DecodeContext& ctx) {
+  const std::string speedText = FormatSpeed(state.horizontalSpeed, ctx.settings.windSpeedUnit);
+  if (state.maxWindSpeed < state.horizontalSpeed && state.speedAccuracy < kMaxUsableSpeedAccuracy) {
+    state.maxWindSpeed = state.horizontalSpeed;
+    state.maxWindAltitude = state.altitude;
+    state.maxWindDirection = state.windDirection;
+    ctx.view.SetStatusPanel(1, 4,
+                            "Max Wind: " + speedText + " @" + FormatFixed(state.altitude, 1) +
+                                "m from " + FormatFixed(state.windDirection, 0) + "°");
+  }
+  int climb = 1;
+  if (state.previousAltitude == -1000) {
+    climb = 0;
+  } else if (state.previousAltitude > state.altitude) {
+    climb = -1;
+  }
+  if (state.maxAltitude < state.altitude) {
+    state.maxAltitude = state.altitude;
+    ctx.view.SetStatusPanel(1, 3, "Max Altitude: " + FormatFixed(state.altitude, 1));
+  }
+  const MapPoint map = Project(state.latitude, state.longitude);
+  state.mapX = map.x;
+  state.mapY = map.y;
+  ctx.hooks.UpdateSonde(speedText, climb, state.altitude, map.x, map.y);
+  ctx.view.SetText(ReadOut::TrackPoints, FormatInt(static_cast<long long>(log.Count())));
+  state.previousAltitude = state.lastAltitude;
+  state.lastAltitude = state.altitude;
+}
+
+void ShowHomeGeometry(SondeState& state, DecodeContext& ctx) {
+  const char separator = ctx.settings.localeDecimalSeparator;
+  const double rangeKm = GroundDistance(ctx.home, state.latitude, state.longitude);
+  ctx.view.SetText(ReadOut::Range, FormatDistance(rangeKm * 1000.0, rangeKm > 10.0, separator));
+  const auto toMetres = [](std::int32_t cm) {
+    return static_cast<std::int32_t>(RoundHalfEven(cm / 100.0));
+  };
+  const LookAngle look = LookAngles(ctx.home, toMetres(state.ecefXcm), toMetres(state.ecefYcm),
+                                    toMetres(state.ecefZcm));
+  ctx.view.SetText(ReadOut::Elevation, Localised(FormatFixed(look.elevation, 1), separator) + "°");
+  ctx.view.SetText(ReadOut::Bearing, Localised(FormatFixed(look.azimuth, 1), separator) + "°");
+  ctx.view.SetText(ReadOut::SlantRange,
+                   FormatDistance(look.slantRange, look.slantRange >= 10000.0, separator));
+  ctx.hooks.TrackTo(static_cast<int>(RoundHalfEven(look.azimuth)),
+                    static_cast<int>(RoundHalfEven(look.elevation)));
+}
+
+void AppendPoint(const SondeState& state, TelemetryLog& log, const FrameRecord& record,
+                 DecodeContext& ctx) {
+  TelemetryPoint point;
+  point.latitude = state.latitude;
+  point.longitude = state.longitude;
+  point.altitude = state.altitude;
+  point.mapX = state.mapX;
+  point.mapY = state.mapY;
+  point.timestamp = state.timestamp;
+  point.frame = record;
+  log.Append(point);
+  ctx.hooks.PlotPoint(point);
+}
+
+void SendReports(const SondeState& state, DecodeContext& ctx) {
+  const bool usable = state.positionValid && state.numSatellites > 0 &&
+                      state.speedAccuracy < kMaxUsableSpeedAccuracy;
+  if (usable && state.calibrationComplete && state.statusValid && state.gpsTimeValid &&
+      ctx.hooks.AprsConnected()) {
+    ObjectReport report;
+    report.sondeId = state.sondeId;
+    report.year = state.gpsYear;
+    report.month = state.gpsMonth;
+    report.day = state.gpsDay;
+    report.hour = state.gpsHour;
+    report.minute = state.gpsMinute;
+    report.second = state.gpsSecond;
+    report.latitude = state.latitude;
+    report.longitude = state.longitude;
+    report.altitude = state.altitude;
+    report.windDirection = state.windDirection;
+    report.horizontalSpeed = state.horizontalSpeed;
+    report.verticalSpeed = state.verticalSpeed;
+    report.frequencyKHz = state.frequencyKHz;
+    report.pressureSource = state.pressureSource;
+    if (state.burstKillEnabled == -1 || state.killTimerHours == 99) {
+      report.killState = -1;
+      report.killTime = 0;
+    } else {
+      report.killState = state.burstKillEnabled;
+      report.killTime =
+          state.countdownActive
+              ? state.countdownHours * 10000 + state.countdownMinutes * 100 + state.countdownSeconds
+              : state.killTimerHours * 10000 + state.killTimerMinutes * 100 +
+                    state.killTimerSeconds;
+    }
+    ctx.hooks.QueueObjectReport(report);
+  }
+  if (usable && state.statusValid) ctx.hooks.WritePositionOut();
+}
 
 void ClearLog(SondeState& state, TelemetryLog& log, DecodeContext& ctx) {
   log.Clear();

@@ -1,6 +1,7 @@
 #include "decoder/FrameDecoder.h"
 
 #include "decoder/Crc.h"
+#include "decoder/FlightState.h"
 #include "decoder/GpsDecoder.h"
 #include "decoder/Ptu.h"
 #include "decoder/StatusDecoder.h"
@@ -48,6 +49,8 @@ FrameChecks DecodeFrame(const RawFrame& frame, SondeState& state, TelemetryLog& 
   state.gpsTimeValid = false;
   state.positionValid = false;
   state.ptuValid = false;
+  state.temperatureDecoded = false;
+  state.pressureDecoded = false;
   FrameRecord record;
 
   if (BlockCrcOk(frame, kStatusLength, kStatusStart)) {
@@ -74,6 +77,7 @@ FrameChecks DecodeFrame(const RawFrame& frame, SondeState& state, TelemetryLog& 
     state.positionValid = true;
     state.noDataCounter = 0;
     ctx.lamps.LightLamp(Lamp::Gps3);
+    DecodeGpsPosition(frame, state, log, record, ctx);
   }
 
   if (BlockCrcOk(frame, kPtuLength, kPtuStart)) {
@@ -85,6 +89,11 @@ FrameChecks DecodeFrame(const RawFrame& frame, SondeState& state, TelemetryLog& 
   }
 
   ScanAuxBlocks(frame, checks, ctx, state);
+  if (state.positionValid) AppendPoint(state, log, record, ctx);
+  SendReports(state, ctx);
+  checks.temperature = state.temperatureDecoded;
+  checks.pressure = state.pressureDecoded;
+  checks.record = record;
   return checks;
 }
 

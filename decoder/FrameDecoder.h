@@ -1,7 +1,10 @@
 #pragma once
 
+#include <array>
+#include <string_view>
 #include <vector>
 
+#include "decoder/Geodesy.h"
 #include "decoder/LampBank.h"
 #include "decoder/SondeState.h"
 #include "decoder/TelemetryLog.h"
@@ -10,22 +13,60 @@
 
 namespace windlark {
 
-// Side effects in the middle of a frame that belong to other subsystems (map, auxiliary
-// window, diagrams, APRS, position output). The window implements them; the defaults do nothing.
+// What the APRS-IS object report of a frame carries, in the report's parameter order.
+struct ObjectReport {
+  std::string sondeId;
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  double latitude = 0;
+  double longitude = 0;
+  double altitude = 0;
+  double windDirection = 0;
+  double horizontalSpeed = 0;
+  double verticalSpeed = 0;
+  int frequencyKHz = 0;
+  int pressureSource = -1;
+  int killState = -1;
+  int killTime = 0;
+  std::array<std::uint8_t, 5> auxPresent{};
+};
+
+// Side effects in the middle of a frame that belong to other subsystems (map, rotor, auxiliary
+// window, diagrams, APRS, position output), called at their fixed points of the frame. The
+// window implements them; the defaults do nothing.
 class DecoderHooks {
  public:
   virtual ~DecoderHooks() = default;
-  // A new sonde was recognised: empty the map track, the auxiliary window and the diagrams.
+  // A new sonde was recognised: default zoom, empty map track, auxiliary window and diagrams.
   virtual void OnNewSonde() {}
   // A good auxiliary-data block arrived: the "Open Auxiliary Panel" button becomes usable.
   virtual void EnableAuxiliaryPanel() {}
+  // A new sonde position for the map (which also decides on automatic centring). `climb` is
+  // 0 while unknown, -1 descending, +1 otherwise.
+  virtual void UpdateSonde(std::string_view /*speedText*/, int /*climb*/, double /*altitude*/,
+                           double /*mapX*/, double /*mapY*/) {}
+  // New bearing and elevation from home, rounded to whole degrees, for the antenna rotor.
+  virtual void TrackTo(int /*azimuth*/, int /*elevation*/) {}
+  // A log entry was appended (the diagrams plot it when showing).
+  virtual void PlotPoint(const TelemetryPoint& /*point*/) {}
+  virtual bool AprsConnected() const { return false; }
+  virtual void QueueObjectReport(const ObjectReport& /*report*/) {}
+  virtual void WritePositionOut() {}
 };
+
+enum class SpeedUnit { MetresPerSecond = 0, KilometresPerHour = 1, Knots = 2 };
 
 // Settings the decoder reads.
 struct DecoderSettings {
   int defaultZoom = 12;
-  // The battery read-out follows the user's locale; everything else uses ".".
+  // The battery and tracking read-outs follow the user's locale; everything else uses ".".
   char localeDecimalSeparator = '.';
+  int windSpeedUnit = 0;      // 0 m/s, 1 km/h, 2 kts; other values show nothing
+  int verticalSpeedUnit = 0;  // 0 m/s, 1 km/h, 2 kts
 };
 
 struct DecodeContext {
@@ -33,6 +74,7 @@ struct DecodeContext {
   LampBank& lamps;
   DecoderHooks& hooks;
   DecoderSettings settings{};
+  HomePosition home{};
 };
 
 // The checks of one frame, for callers that report them (the command line).
@@ -47,6 +89,10 @@ struct FrameChecks {
     bool crcOk = false;
   };
   std::vector<AuxBlock> aux;
+  // Values this frame produced (not ones kept from earlier frames).
+  bool temperature = false;
+  bool pressure = false;
+  FrameRecord record;  // what the log keeps of this frame
 };
 
 // Checks each block of a frame by its CRC and decodes those that pass, in the fixed order.

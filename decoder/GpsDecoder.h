@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "decoder/FrameDecoder.h"
 
 namespace windlark {
@@ -7,6 +9,16 @@ namespace windlark {
 inline constexpr std::size_t kGpsWeekPos = 149;
 inline constexpr std::size_t kTimeOfWeekPos = 151;
 inline constexpr std::size_t kSatellitePos = 155;
+
+inline constexpr std::size_t kPositionPos = 276;
+
+// A speed in m/s as text in a unit setting: 0 m/s, 1 km/h, 2 kts; any other value gives "".
+std::string FormatSpeed(double metresPerSecond, int unit);
+
+// Position and velocity; with satellites also the flight state, the home geometry and the
+// frame's record.
+void DecodeGpsPosition(const RawFrame& frame, SondeState& state, TelemetryLog& log,
+                       FrameRecord& record, DecodeContext& ctx);
 
 // Calendar date and time from GPS week and time of week (no leap seconds), the satellite table.
 void DecodeGpsTime(const RawFrame& frame, SondeState& state, DecodeContext& ctx);

@@ -43,6 +43,9 @@ struct SondeState {
   bool gpsTimeValid = false;
   bool positionValid = false;
   bool ptuValid = false;
+  // Whether this frame produced a temperature and a pressure (not values kept from before).
+  bool temperatureDecoded = false;
+  bool pressureDecoded = false;
   std::atomic<std::int32_t> noDataCounter{0};
   std::atomic<std::int32_t> lockCount{0};
 
@@ -123,6 +126,8 @@ struct SondeState {
   double mapX = 0;
   double mapY = 0;
   double horizontalSpeed = 0;
+  double heading = 0;  // direction of travel, degrees
+  double verticalSpeed = 0;
   double windDirection = 0;
   double lastAltitude = -1000;
   double previousAltitude = -1000;

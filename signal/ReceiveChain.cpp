@@ -1,6 +1,9 @@
 #include "signal/ReceiveChain.h"
 
+#include <ctime>
+
 #include "decoder/FlightState.h"
+#include "signal/RawCapture.h"
 
 namespace windlark {
 
@@ -15,7 +18,17 @@ ReceiveChain::ReceiveChain(TelemetryView& view, DecoderHooks& hooks, DecoderSett
 
 void ReceiveChain::OnFrame(const RawFrame& frame) {
   const FrameChecks checks = DecodeFrame(frame, m_state, m_log, m_ctx);
+  const std::string error = CaptureFrame(frame, m_state, m_ctx.view, m_rawDir, std::time(nullptr));
+  if (!error.empty() && m_onCaptureError) m_onCaptureError(error);
   if (m_observer) m_observer(frame, checks);
+}
+
+void ReceiveChain::SetRawCapture(bool on, std::string dir,
+                                 std::function<void(const std::string&)> onError) {
+  m_state.saveRaw = on;
+  m_state.rawFileNamed = false;
+  m_rawDir = std::move(dir);
+  m_onCaptureError = std::move(onError);
 }
 
 bool ReceiveChain::Tick(AudioCapture& capture) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "decoder/FrameDecoder.h"
 #include "signal/AudioCapture.h"
@@ -23,6 +24,8 @@ class ReceiveChain : public FrameSink {
 
   // Called after each frame has been decoded.
   void SetFrameObserver(FrameObserver observer) { m_observer = std::move(observer); }
+  // Raw capture of every synchronised frame into `dir`; errors go to `onError`.
+  void SetRawCapture(bool on, std::string dir, std::function<void(const std::string&)> onError);
 
   BitSlicer& Slicer() { return m_slicer; }
   SondeState& State() { return m_state; }
@@ -38,6 +41,8 @@ class ReceiveChain : public FrameSink {
   FrameSynchroniser m_sync;
   BitSlicer m_slicer;
   FrameObserver m_observer;
+  std::string m_rawDir;
+  std::function<void(const std::string&)> m_onCaptureError;
 };
 
 }  // namespace windlark

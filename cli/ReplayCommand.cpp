@@ -1,0 +1,137 @@
+#include "cli/ReplayCommand.h"
+
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "cli/FrameJson.h"
+#include "decoder/FlightState.h"
+#include "decoder/PanelRecorder.h"
+#include "records/RawReplay.h"
+
+namespace windlark {
+
+const char* const kReplayHelp =
+    "usage: windlark-cli replay [options] FILE\n"
+    "\n"
+    "Replay a raw file (one line of hex bytes per frame, as recorded with --raw-dir or by the\n"
+    "desktop program) through the frame decoder and print one JSON object per frame, as\n"
+    "'decode' does.\n"
+    "\n"
+    "options:\n"
+    "  --speed S    stop, 0.5, 1, 4, 8 or max (default max: one frame per millisecond)\n"
+    "               While it runs, a line on standard input with one of these words changes\n"
+    "               the speed, 'quit' ends the replay. A replay paused with 'stop' ends when\n"
+    "               standard input closes, since nothing could resume it.\n"
+    "  --events     also print the events-log lines, prefixed with '# '\n"
+    "  --panels     at the end print the final texts of the window's panels as JSON\n"
+    "  -h, --help   show this help\n";
+
+namespace {
+
+std::optional<ReplaySpeed> ParseSpeed(const std::string& word) {
+  if (word == "stop") return ReplaySpeed::Stop;
+  if (word == "0.5") return ReplaySpeed::Half;
+  if (word == "1") return ReplaySpeed::Normal;
+  if (word == "4") return ReplaySpeed::Four;
+  if (word == "8") return ReplaySpeed::Eight;
+  if (word == "max") return ReplaySpeed::Max;
+  return std::nullopt;
+}
+
+// Speed commands from standard input; detached, since a read cannot be interrupted.
+void StartConsoleControl(const std::shared_ptr<RawReplay>& replay) {
+  std::thread([replay] {
+    for (std::string line; std::getline(std::cin, line);) {
+      if (line == "quit") {
+        replay->Terminate();
+        return;
+      }
+      if (auto speed = ParseSpeed(line)) {
+        replay->SetSpeed(*speed);
+      } else if (!line.empty()) {
+        std::cerr << "windlark-cli replay: unknown command '" << line << "'\n";
+      }
+    }
+    if (replay->Paused()) {
+      std::cerr << "windlark-cli replay: input closed while paused: ending the replay\n";
+      replay->Terminate();
+    }
+  }).detach();
+}
+
+}  // namespace
+
+int RunReplay(const std::vector<std::string>& args) {
+  std::string path;
+  ReplaySpeed speed = ReplaySpeed::Max;
+  bool events = false;
+  bool panels = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--speed" && i + 1 < args.size()) {
+      const auto parsed = ParseSpeed(args[++i]);
+      if (!parsed) {
+        std::cerr << "windlark-cli replay: --speed takes stop, 0.5, 1, 4, 8 or max\n";
+        return 2;
+      }
+      speed = *parsed;
+    } else if (arg == "--events") {
+      events = true;
+    } else if (arg == "--panels") {
+      panels = true;
+    } else if (arg == "-h" || arg == "--help") {
+      std::cout << kReplayHelp;
+      return 0;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      std::cerr << "windlark-cli replay: unknown option " << arg << " (see --help)\n";
+      return 2;
+    } else if (!path.empty()) {
+      std::cerr << "windlark-cli replay: only one raw file may be given\n";
+      return 2;
+    } else {
+      path = arg;
+    }
+  }
+  if (path.empty()) {
+    std::cerr << "windlark-cli replay: no raw file given (see --help)\n";
+    return 2;
+  }
+
+  PanelRecorder view;
+  LampBank lamps(view);
+  DecoderHooks hooks;
+  DecodeContext ctx{view, lamps, hooks, {}, {}};
+  SondeState state;
+  TelemetryLog log;
+  ShowInitialPanels(view);
+  ResetDecoder(state, log, ctx);
+  if (events) {
+    view.SetEventListener([](const std::string& line) { std::cout << "# " << line << '\n'; });
+  }
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  view.SetStatusPanel(1, 1, "Input source: " + name);
+
+  auto replay = std::make_shared<RawReplay>(path);
+  replay->SetSpeed(speed);
+  StartConsoleControl(replay);
+  bool failed = false;
+  const bool opened = replay->Run(
+      [&](const RawFrame& frame) {
+        const FrameChecks checks = DecodeFrame(frame, state, log, ctx);
+        ShowReplayLaunchTime(state, view);
+        std::cout << FrameJson(state, checks) << '\n';
+      },
+      [&](const std::string& message) {
+        std::cerr << "windlark-cli replay: " << message << '\n';
+        failed = true;
+      });
+  ShowReplayFinished(lamps, view);
+  if (panels) std::cout << view.PanelsJson() << '\n';
+  std::cout.flush();
+  if (!opened) return 1;
+  return failed ? 3 : 0;
+}
+
+}  // namespace windlark
