@@ -73,6 +73,12 @@ void RawReplay::SetSpeed(ReplaySpeed speed) {
   m_wake.notify_all();
 }
 
+void RawReplay::SetUnpaced() {
+  m_delayMs = 0;
+  m_paused = false;
+  m_wake.notify_all();
+}
+
 void RawReplay::Terminate() {
   m_terminate = true;
   m_wake.notify_all();
@@ -117,7 +123,7 @@ bool RawReplay::Run(const DecodeStep& decode, const MessageSink& message) {
     }
     decode(m_frameBuffer);
     ++m_frames;
-    if (!Wait(m_delayMs)) break;
+    if ((m_delayMs > 0 || m_paused) && !Wait(m_delayMs)) break;
   }
   std::fclose(file);
   return true;

@@ -49,6 +49,8 @@ class RawReplay {
   bool Run(const DecodeStep& decode, const MessageSink& message);
 
   void SetSpeed(ReplaySpeed speed);
+  // No pause between frames at all: for exports and tests.
+  void SetUnpaced();
   void Terminate();
   bool Paused() const { return m_paused; }
   int DelayMs() const { return m_delayMs; }

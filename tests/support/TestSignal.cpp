@@ -55,8 +55,13 @@ std::vector<std::uint8_t> BuildFrame(const FrameSpec& spec) {
   f[181] = 0x7D, f[182] = 0x59;
   SealBlock(f, 183, 0x59);
   f[274] = 0x7B, f[275] = 0x15;
-  Put32(f, 276, static_cast<std::uint32_t>(637813700));  // on the equator at 0 E, in cm
-  f[294] = 8, f[295] = 3, f[296] = 15;
+  Put32(f, 276, static_cast<std::uint32_t>(spec.ecefXcm));
+  Put32(f, 280, static_cast<std::uint32_t>(spec.ecefYcm));
+  Put32(f, 284, static_cast<std::uint32_t>(spec.ecefZcm));
+  Put16(f, 288, static_cast<std::uint16_t>(spec.velXcm));
+  Put16(f, 290, static_cast<std::uint16_t>(spec.velYcm));
+  Put16(f, 292, static_cast<std::uint16_t>(spec.velZcm));
+  f[294] = spec.sats, f[295] = spec.speedAccuracy, f[296] = spec.pdop;
   SealBlock(f, 276, 21);
   f[299] = 0x76, f[300] = 0x11;
   SealBlock(f, 301, 0x11);

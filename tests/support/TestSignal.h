@@ -18,6 +18,16 @@ struct FrameSpec {
   std::array<std::uint8_t, 16> fragment{};
   std::uint16_t gpsWeek = 2300;
   std::uint32_t timeOfWeekMs = 43200000;
+  // GPS position block: on the equator at 0 E unless set.
+  std::int32_t ecefXcm = 637813700;
+  std::int32_t ecefYcm = 0;
+  std::int32_t ecefZcm = 0;
+  std::int16_t velXcm = 0;
+  std::int16_t velYcm = 0;
+  std::int16_t velZcm = 0;
+  std::uint8_t sats = 8;
+  std::uint8_t speedAccuracy = 3;  // 0.1 m/s
+  std::uint8_t pdop = 15;
 };
 
 // Bytes 0..319 of a frame (de-whitened), with status, PTU, GPS time and position blocks whose
