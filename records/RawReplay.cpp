@@ -105,7 +105,6 @@ bool RawReplay::Run(const DecodeStep& decode, const MessageSink& message) {
   std::string line;
   long lineNumber = 0;
   bool first = true;
-  m_paused = false;
   while (!m_terminate) {
     if (m_paused && !Wait(0)) break;
     if (!reader.Next(line)) break;
