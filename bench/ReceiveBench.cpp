@@ -1,4 +1,5 @@
 // Slicer + synchroniser + frame checks over an hour of audio (3600 frames, one per second).
+// The benchmark binary's main() lives here.
 #include <benchmark/benchmark.h>
 
 #include "decoder/PanelRecorder.h"

@@ -1,0 +1,60 @@
+// A three-hour flight (10 800 frames) replayed at full speed through the decoder and the log.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "decoder/FlightState.h"
+#include "decoder/PanelRecorder.h"
+#include "records/RawReplay.h"
+#include "signal/RawCapture.h"
+#include "support/TestSignal.h"
+
+namespace {
+
+using namespace windlark;
+
+constexpr int kFrames = 10800;
+
+std::string WriteFlight() {
+  const auto path = std::filesystem::temp_directory_path() / "windlark-bench-flight.txt";
+  std::ofstream out(path, std::ios::binary);
+  for (int k = 0; k < kFrames; ++k) {
+    test::FrameSpec spec;
+    spec.frameNumber = static_cast<std::uint16_t>(k);
+    spec.fragmentIndex = static_cast<std::uint8_t>(k % 51);
+    spec.timeOfWeekMs = 43200000U + static_cast<std::uint32_t>(k) * 1000U;
+    spec.ecefXcm = 637813700 + k * 500;  // climbing 5 m/s
+    spec.velXcm = 500;
+    spec.velYcm = 300;
+    out << RawLine(test::ToRawFrame(test::BuildFrame(spec))) << "\r\n";
+  }
+  return path.string();
+}
+
+void BM_ReplayThreeHourFlight(benchmark::State& st) {
+  const std::string path = WriteFlight();
+  for (auto _ : st) {
+    PanelRecorder view;
+    LampBank lamps(view);
+    DecoderHooks hooks;
+    DecodeContext ctx{view, lamps, hooks, {}, {}};
+    SondeState state;
+    TelemetryLog log;
+    ResetDecoder(state, log, ctx);
+    RawReplay replay(path);
+    replay.SetUnpaced();
+    replay.Run([&](const RawFrame& frame) { DecodeFrame(frame, state, log, ctx); },
+               [](const std::string&) {});
+    if (log.Count() != kFrames) st.SkipWithError("not every frame reached the log");
+  }
+  st.counters["frames_per_cpu_s"] =
+      benchmark::Counter(static_cast<double>(kFrames) * static_cast<double>(st.iterations()),
+                         benchmark::Counter::kIsRate);
+  std::remove(path.c_str());
+}
+
+BENCHMARK(BM_ReplayThreeHourFlight)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+}  // namespace
