@@ -33,7 +33,10 @@ double RoundHalfEven(double value) {
 
 std::string FormatFixed(double value, int decimals) {
   if (!std::isfinite(value)) return {};
-  return ToChars(value, std::chars_format::fixed, decimals);
+  std::string text = ToChars(value, std::chars_format::fixed, decimals);
+  // A value that rounds to zero is shown as zero, never "-0.0".
+  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  return text;
 }
 
 std::string FormatZeroPadded(double value, int intDigits, int decimals) {

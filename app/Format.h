@@ -10,7 +10,7 @@ namespace windlark {
 // Round to nearest, halves to even (the rule wherever a value is rounded to an integer).
 double RoundHalfEven(double value);
 
-// Fixed-point text with `decimals` digits after the point ("0.000" style).
+// Fixed-point text with `decimals` digits after the point ("0.000" style); "-0.0" never appears.
 std::string FormatFixed(double value, int decimals);
 
 // Fixed-point text with at least `intDigits` integer digits, zero-padded ("000.000" style).

@@ -181,6 +181,7 @@ void NewSonde(SondeState& state, TelemetryLog& log, DecodeContext& ctx) {
   for (ReadOut readOut : kEmptiedByNewSonde) ctx.view.SetText(readOut, "");
   ctx.view.SetStatusPanel(1, 2, "Estimated Launch Time");
 
+  state.pressureMatrix = {};
   state.pressureSource = -1;
   ctx.view.SetText(ReadOut::PressureCaption, "Pressure ");
   ctx.hooks.OnNewSonde();

@@ -14,7 +14,8 @@ TEST(Format, FixedAndPaddedTexts) {
   };
   const Case cases[] = {
       {FormatFixed(14035.75168, 1), "14035.8"},
-      {FormatFixed(-0.001, 2), "-0.00"},
+      {FormatFixed(-0.001, 2), "0.00"},
+      {FormatFixed(-0.06, 1), "-0.1"},
       {FormatZeroPadded(401.25, 3, 3), "401.250"},
       {FormatZeroPadded(5.5, 3, 3), "005.500"},
       {FormatWidth(0.0, 5, 2), " 0.00"},
