@@ -9,8 +9,15 @@
 #include "decoder/FlightState.h"
 #include "decoder/PanelRecorder.h"
 #include "records/RawReplay.h"
+#include "records/TrackExport.h"
 
 namespace windlark {
+
+const char* const kExportHelp =
+    "usage: windlark-cli export RAWFILE [--kml FILE] [--gpx FILE] [--csv FILE]\n"
+    "\n"
+    "Replay a raw file at full speed and write the flight's GPS track as KML 2.1 and/or\n"
+    "GPX 1.1 and its telemetry as CSV. Each file is written completely or not at all.\n";
 
 const char* const kReplayHelp =
     "usage: windlark-cli replay [options] FILE\n"
@@ -61,7 +68,80 @@ void StartConsoleControl(const std::shared_ptr<RawReplay>& replay) {
   }).detach();
 }
 
+// The decoder's memory behind a recording display, reset as at window creation.
+struct Decoder {
+  PanelRecorder view;
+  LampBank lamps{view};
+  DecoderHooks hooks;
+  DecodeContext ctx{view, lamps, hooks, {}, {}};
+  SondeState state;
+  TelemetryLog log;
+
+  explicit Decoder(const std::string& path) {
+    ShowInitialPanels(view);
+    ResetDecoder(state, log, ctx);
+    view.SetStatusPanel(1, 1, "Input source: " + path.substr(path.find_last_of('/') + 1));
+  }
+};
+
 }  // namespace
+
+int RunExport(const std::vector<std::string>& args) {
+  std::string path;
+  std::vector<std::pair<ExportKind, std::string>> outputs;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if ((arg == "--kml" || arg == "--gpx" || arg == "--csv") && i + 1 < args.size()) {
+      const ExportKind kind = arg == "--kml"   ? ExportKind::Kml
+                              : arg == "--gpx" ? ExportKind::Gpx
+                                               : ExportKind::Csv;
+      outputs.emplace_back(kind, args[++i]);
+    } else if (arg == "-h" || arg == "--help") {
+      std::cout << kExportHelp;
+      return 0;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      std::cerr << "windlark-cli export: unknown option " << arg << " (see --help)\n";
+      return 2;
+    } else if (!path.empty()) {
+      std::cerr << "windlark-cli export: only one raw file may be given\n";
+      return 2;
+    } else {
+      path = arg;
+    }
+  }
+  if (path.empty() || outputs.empty()) {
+    std::cerr << "windlark-cli export: give a raw file and at least one of --kml, --gpx, --csv\n";
+    return 2;
+  }
+  Decoder decoder(path);
+  RawReplay replay(path);
+  replay.SetUnpaced();
+  bool bad = false;
+  const bool opened = replay.Run(
+      [&](const RawFrame& frame) {
+        DecodeFrame(frame, decoder.state, decoder.log, decoder.ctx);
+        ShowReplayLaunchTime(decoder.state, decoder.view);
+      },
+      [&](const std::string& message) {
+        std::cerr << "windlark-cli export: " << message << '\n';
+        bad = true;
+      });
+  if (!opened) return 1;
+  const ExportData data{decoder.log.Snapshot(), decoder.state.sondeId,
+                        decoder.state.launchTimeText};
+  int failures = 0;
+  for (const auto& [kind, file] : outputs) {
+    const ExportOutcome outcome = RunExport(data, kind, file);
+    std::string message = outcome.message;
+    for (char& c : message) {
+      if (c == '\r') c = ' ';
+    }
+    (outcome.ok ? std::cout : std::cerr) << file << ": " << message << '\n';
+    if (!outcome.ok) ++failures;
+  }
+  if (failures > 0) return 1;
+  return bad ? 3 : 0;
+}
 
 int RunReplay(const std::vector<std::string>& args) {
   std::string path;
@@ -99,19 +179,11 @@ int RunReplay(const std::vector<std::string>& args) {
     return 2;
   }
 
-  PanelRecorder view;
-  LampBank lamps(view);
-  DecoderHooks hooks;
-  DecodeContext ctx{view, lamps, hooks, {}, {}};
-  SondeState state;
-  TelemetryLog log;
-  ShowInitialPanels(view);
-  ResetDecoder(state, log, ctx);
+  Decoder decoder(path);
+  PanelRecorder& view = decoder.view;
   if (events) {
     view.SetEventListener([](const std::string& line) { std::cout << "# " << line << '\n'; });
   }
-  const std::string name = path.substr(path.find_last_of('/') + 1);
-  view.SetStatusPanel(1, 1, "Input source: " + name);
 
   auto replay = std::make_shared<RawReplay>(path);
   replay->SetSpeed(speed);
@@ -119,15 +191,15 @@ int RunReplay(const std::vector<std::string>& args) {
   bool failed = false;
   const bool opened = replay->Run(
       [&](const RawFrame& frame) {
-        const FrameChecks checks = DecodeFrame(frame, state, log, ctx);
-        ShowReplayLaunchTime(state, view);
-        std::cout << FrameJson(state, checks) << '\n';
+        const FrameChecks checks = DecodeFrame(frame, decoder.state, decoder.log, decoder.ctx);
+        ShowReplayLaunchTime(decoder.state, view);
+        std::cout << FrameJson(decoder.state, checks) << '\n';
       },
       [&](const std::string& message) {
         std::cerr << "windlark-cli replay: " << message << '\n';
         failed = true;
       });
-  ShowReplayFinished(lamps, view);
+  ShowReplayFinished(decoder.lamps, view);
   if (panels) std::cout << view.PanelsJson() << '\n';
   std::cout.flush();
   if (!opened) return 1;

@@ -15,6 +15,7 @@ const char* const kUsage =
     "commands:\n"
     "  decode [FILE|-]   decode 48 kHz FM receiver audio into JSON lines\n"
     "  replay FILE       replay a raw file of recorded frames into JSON lines\n"
+    "  export FILE ...   replay a raw file and write KML, GPX and CSV exports\n"
     "\n"
     "Run 'windlark-cli COMMAND --help' for a command's options.\n";
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (args[0] == "decode") return windlark::RunDecode(rest);
   if (args[0] == "replay") return windlark::RunReplay(rest);
+  if (args[0] == "export") return windlark::RunExport(rest);
   std::cerr << "windlark-cli: unknown command " << args[0] << " (see --help)\n";
   return 2;
 }
