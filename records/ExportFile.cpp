@@ -12,7 +12,10 @@ namespace windlark {
 namespace {
 
 std::string Quoted(const std::filesystem::path& path) {
-  return "\"" + path.string() + "\"";
+  std::string quoted(1, '"');
+  quoted += path.string();
+  quoted += '"';
+  return quoted;
 }
 
 std::string ErrnoText(int error) {
@@ -36,7 +39,12 @@ std::FILE* CreateTemporary(const std::filesystem::path& target, std::filesystem:
   error = 0;
   for (int attempt = 0; attempt < 16; ++attempt) {
     const auto suffix = FormatInt(static_cast<long long>(random() % 1000000000ULL), 9);
-    created = target.parent_path() / ("." + target.filename().string() + "." + suffix + ".tmp");
+    std::string name(1, '.');
+    name += target.filename().string();
+    name += '.';
+    name += suffix;
+    name += ".tmp";
+    created = target.parent_path() / name;
     std::FILE* file = std::fopen(created.c_str(), "wbx");
     if (file != nullptr) return file;
     error = errno;
