@@ -1,6 +1,7 @@
 #include "decoder/FlightState.h"
 
 #include "app/Format.h"
+#include "xdata/InstrumentChain.h"
 
 namespace windlark {
 
@@ -67,6 +68,10 @@ void NewSonde(SondeState& state, TelemetryLog& log, DecodeContext& ctx) {
 
   state.pressureSource = -1;
   ctx.view.SetText(ReadOut::PressureCaption, "Pressure ");
+  if (ctx.instruments != nullptr) {
+    ctx.instruments->ClearFrame();
+    ctx.instruments->ClearAuxPresent();
+  }
   ctx.hooks.OnNewSonde();
 }
 

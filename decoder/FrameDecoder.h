@@ -10,6 +10,8 @@
 
 namespace windlark {
 
+class InstrumentChain;
+
 // Side effects in the middle of a frame that belong to other subsystems (map, auxiliary
 // window, diagrams, APRS, position output). The window implements them; the defaults do nothing.
 class DecoderHooks {
@@ -33,6 +35,8 @@ struct DecodeContext {
   LampBank& lamps;
   DecoderHooks& hooks;
   DecoderSettings settings{};
+  // The auxiliary instruments' chain; without one, auxiliary blocks are only checked.
+  InstrumentChain* instruments = nullptr;
 };
 
 // The checks of one frame, for callers that report them (the command line).
