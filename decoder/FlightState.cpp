@@ -5,6 +5,7 @@
 #include "app/Format.h"
 #include "decoder/GpsDecoder.h"
 #include "map/Projection.h"
+#include "xdata/InstrumentChain.h"
 
 namespace windlark {
 
@@ -184,6 +185,10 @@ void NewSonde(SondeState& state, TelemetryLog& log, DecodeContext& ctx) {
   state.pressureMatrix = {};
   state.pressureSource = -1;
   ctx.view.SetText(ReadOut::PressureCaption, "Pressure ");
+  if (ctx.instruments != nullptr) {
+    ctx.instruments->ClearFrame();
+    ctx.instruments->ClearAuxPresent();
+  }
   ctx.hooks.OnNewSonde();
 }
 

@@ -5,6 +5,7 @@
 #include "decoder/GpsDecoder.h"
 #include "decoder/Ptu.h"
 #include "decoder/StatusDecoder.h"
+#include "xdata/XdataDispatch.h"
 
 namespace windlark {
 
@@ -23,7 +24,7 @@ constexpr int kAuxStart = 299;
 constexpr std::uint8_t kAuxBlockId = 0x7E;
 
 void ScanAuxBlocks(const RawFrame& frame, FrameChecks& checks, DecodeContext& ctx,
-                   SondeState& state) {
+                   SondeState& state, FrameRecord& record) {
   int p = kAuxStart;
   for (;;) {
     if (frame[static_cast<std::size_t>(p)] != kAuxBlockId) break;
@@ -35,6 +36,10 @@ void ScanAuxBlocks(const RawFrame& frame, FrameChecks& checks, DecodeContext& ct
       ctx.hooks.EnableAuxiliaryPanel();
       state.noDataCounter = 0;
       ctx.lamps.LightLamp(Lamp::Xdata);
+      if (ctx.instruments != nullptr) {
+        XdataContext xdata{*ctx.instruments, ctx.lamps};
+        DispatchXdata(frame, record, n, p, xdata);
+      }
     }
     p = p + n + 4;
   }
@@ -88,7 +93,7 @@ FrameChecks DecodeFrame(const RawFrame& frame, SondeState& state, TelemetryLog& 
     ConvertPtu(frame, state, record, ctx);
   }
 
-  ScanAuxBlocks(frame, checks, ctx, state);
+  ScanAuxBlocks(frame, checks, ctx, state, record);
   if (state.positionValid) AppendPoint(state, log, record, ctx);
   SendReports(state, ctx);
   checks.temperature = state.temperatureDecoded;

@@ -13,6 +13,8 @@
 
 namespace windlark {
 
+class InstrumentChain;
+
 // What the APRS-IS object report of a frame carries, in the report's parameter order.
 struct ObjectReport {
   std::string sondeId;
@@ -41,7 +43,8 @@ struct ObjectReport {
 class DecoderHooks {
  public:
   virtual ~DecoderHooks() = default;
-  // A new sonde was recognised: default zoom, empty map track, auxiliary window and diagrams.
+  // A new sonde was recognised: default zoom, empty map track, "Open Auxiliary Panel" off,
+  // diagrams cleared.
   virtual void OnNewSonde() {}
   // A good auxiliary-data block arrived: the "Open Auxiliary Panel" button becomes usable.
   virtual void EnableAuxiliaryPanel() {}
@@ -75,6 +78,8 @@ struct DecodeContext {
   DecoderHooks& hooks;
   DecoderSettings settings{};
   HomePosition home{};
+  // The auxiliary instruments' chain; without one, auxiliary blocks are only checked.
+  InstrumentChain* instruments = nullptr;
 };
 
 // The checks of one frame, for callers that report them (the command line).
