@@ -64,10 +64,6 @@ std::vector<const CsvColumnGroup*> PresentGroups(const TelemetrySnapshot& points
 
 }  // namespace
 
-std::span<const CsvColumnGroup> InstrumentColumnGroups() {
-  return {};
-}
-
 std::string BuildTelemetryCsv(const TelemetrySnapshot& points,
                               std::span<const CsvColumnGroup> groups,
                               const ExportProgress& progress) {
