@@ -28,6 +28,56 @@ std::string CrcJson(const FrameChecks& checks) {
       .Str();
 }
 
+// The raw instrument texts joined by "#", and what was decoded of each kind of instrument.
+void AddInstruments(JsonObject& json, const FrameChecks& checks) {
+  std::string aux;
+  for (const auto& block : checks.aux) {
+    if (block.text.empty()) continue;
+    if (!aux.empty()) aux += '#';
+    aux += block.text;
+  }
+  if (!aux.empty()) json.Add("aux", aux);
+  const XdataRecord& x = checks.record.xdata;
+  if (x.ozonePresent != 0) {
+    json.AddRaw("oif411", JsonObject()
+                              .AddNumber("pump_temp", x.ozonePumpTemperature, 2)
+                              .AddNumber("pump_current", x.ozonePumpCurrent, 0)
+                              .AddNumber("o3_current", x.ozoneCurrent, 3)
+                              .AddNumber("batt", x.ozoneBatteryVoltage, 1)
+                              .AddNumber("ext_voltage", x.ozoneExtVoltage, 1)
+                              .Str());
+  }
+  if (x.cobaldPresent != 0) {
+    json.AddRaw("cobald", JsonObject()
+                              .Add("serial", x.cobaldSerial)
+                              .AddNumber("temp", x.cobaldTemperature, 2)
+                              .Add("blue_signal", x.cobaldBlueSignal)
+                              .Add("red_signal", x.cobaldRedSignal)
+                              .Add("blue_monitor", x.cobaldBlueMonitor)
+                              .Add("red_monitor", x.cobaldRedMonitor)
+                              .Str());
+  }
+  if (x.cfhPresent != 0) {
+    json.AddRaw("cfh", JsonObject()
+                           .AddNumber("mirror_temp", x.cfhMirrorTemperature, 2)
+                           .AddNumber("detector_signal", x.cfhDetectorSignal, 5)
+                           .AddNumber("optics_temp", x.cfhOpticsTemperature, 2)
+                           .AddNumber("batt", x.cfhBatteryVoltage, 4)
+                           .Str());
+  }
+  if (x.skydewPresent != 0) {
+    json.AddRaw("skydew", JsonObject()
+                              .AddNumber("pt100", x.skydewPt100Resistance, 2)
+                              .AddNumber("mirror_temp", x.skydewMirrorTemperature, 2)
+                              .AddNumber("scattered_light", x.skydewScatteredLight, 4)
+                              .AddNumber("peltier_current", x.skydewPeltierCurrent, 2)
+                              .AddNumber("heat_sink_temp", x.skydewHeatSinkTemperature, 3)
+                              .AddNumber("board_temp", x.skydewBoardTemperature, 3)
+                              .AddNumber("batt", x.skydewBatteryVoltage, 3)
+                              .Str());
+  }
+}
+
 }  // namespace
 
 std::string FrameJson(const SondeState& state, const FrameChecks& checks) {
@@ -69,6 +119,7 @@ std::string FrameJson(const SondeState& state, const FrameChecks& checks) {
   if (record.ptuValid != 0) json.AddNumber("humidity", state.humidity, 1);
   if (checks.pressure) json.AddNumber("pressure", state.pressure, 2);
   if (record.ptuValid != 0 && state.humidity > 0) json.AddNumber("dewpoint", state.dewPoint, 1);
+  AddInstruments(json, checks);
   json.AddRaw("crc", CrcJson(checks));
   return json.Str();
 }

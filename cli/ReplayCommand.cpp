@@ -10,6 +10,7 @@
 #include "decoder/PanelRecorder.h"
 #include "records/RawReplay.h"
 #include "records/TrackExport.h"
+#include "xdata/InstrumentChain.h"
 
 namespace windlark {
 
@@ -76,8 +77,10 @@ struct Decoder {
   DecodeContext ctx{view, lamps, hooks, {}, {}};
   SondeState state;
   TelemetryLog log;
+  InstrumentChain instruments;
 
   explicit Decoder(const std::string& path) {
+    ctx.instruments = &instruments;
     ShowInitialPanels(view);
     ResetDecoder(state, log, ctx);
     view.SetStatusPanel(1, 1, "Input source: " + path.substr(path.find_last_of('/') + 1));

@@ -133,6 +133,7 @@ void SendReports(const SondeState& state, DecodeContext& ctx) {
               : state.killTimerHours * 10000 + state.killTimerMinutes * 100 +
                     state.killTimerSeconds;
     }
+    if (ctx.instruments != nullptr) report.auxPresent = ctx.instruments->AuxPresent();
     ctx.hooks.QueueObjectReport(report);
   }
   if (usable && state.statusValid) ctx.hooks.WritePositionOut();

@@ -1,5 +1,7 @@
 #include "decoder/FrameDecoder.h"
 
+#include <algorithm>
+
 #include "decoder/Crc.h"
 #include "decoder/FlightState.h"
 #include "decoder/GpsDecoder.h"
@@ -31,8 +33,11 @@ void ScanAuxBlocks(const RawFrame& frame, FrameChecks& checks, DecodeContext& ct
     const int n = frame[static_cast<std::size_t>(p) + 1];
     if (p + n + 3 >= kRawFrameSize) break;
     const bool ok = BlockCrcOk(frame, n, p + 2);
-    checks.aux.push_back({p, n, ok});
+    checks.aux.push_back({p, n, ok, {}});
     if (ok && frame[static_cast<std::size_t>(p) + 3] != 0) {
+      // The instrument text: the block's data after its first byte.
+      const auto first = frame.begin() + p + 3;
+      checks.aux.back().text.assign(first, first + std::max(0, n - 1));
       ctx.hooks.EnableAuxiliaryPanel();
       state.noDataCounter = 0;
       ctx.lamps.LightLamp(Lamp::Xdata);

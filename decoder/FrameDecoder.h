@@ -92,6 +92,7 @@ struct FrameChecks {
     int position = 0;
     int length = 0;
     bool crcOk = false;
+    std::string text;  // the instrument text of a block that was dispatched, else empty
   };
   std::vector<AuxBlock> aux;
   // Values this frame produced (not ones kept from earlier frames).

@@ -12,6 +12,7 @@ ReceiveChain::ReceiveChain(TelemetryView& view, DecoderHooks& hooks, DecoderSett
       m_ctx{view, m_lamps, hooks, settings},
       m_sync(*this),
       m_slicer(m_sync, m_lamps, view, m_state.lockCount) {
+  m_ctx.instruments = &m_instruments;
   ShowInitialPanels(view);
   ResetDecoder(m_state, m_log, m_ctx);
 }

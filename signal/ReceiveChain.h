@@ -7,6 +7,7 @@
 #include "signal/AudioCapture.h"
 #include "signal/BitSlicer.h"
 #include "signal/FrameSynchroniser.h"
+#include "xdata/InstrumentChain.h"
 
 namespace windlark {
 
@@ -32,10 +33,12 @@ class ReceiveChain : public FrameSink {
   TelemetryLog& Log() { return m_log; }
   LampBank& Lamps() { return m_lamps; }
   DecodeContext& Context() { return m_ctx; }
+  InstrumentChain& Instruments() { return m_instruments; }
 
  private:
   SondeState m_state;
   TelemetryLog m_log;
+  InstrumentChain m_instruments;
   LampBank m_lamps;
   DecodeContext m_ctx;
   FrameSynchroniser m_sync;
