@@ -100,11 +100,10 @@ std::string FrameJson(const SondeState& state, const FrameChecks& checks) {
     }
   }
   const FrameRecord& record = checks.record;
-  if (checks.gpsTime) {
-    json.Add("datetime", FormatInt(state.gpsYear, 4) + "-" + FormatInt(state.gpsMonth, 2) + "-" +
-                             FormatInt(state.gpsDay, 2) + "T" + FormatInt(state.gpsHour, 2) + ":" +
-                             FormatInt(state.gpsMinute, 2) + ":" + FormatInt(state.gpsSecond, 2) +
-                             "." + FormatInt(state.gpsMillis, 3) + "Z");
+  if (checks.gpsTime && !state.timestamp.empty()) {
+    // The log's time stamp "...SSZ" with the milliseconds put in.
+    json.Add("datetime", state.timestamp.substr(0, state.timestamp.size() - 1) + "." +
+                             FormatInt(state.gpsMillis, 3) + "Z");
   }
   if (record.positionValid != 0) {
     json.AddNumber("lat", state.latitude, 5);
