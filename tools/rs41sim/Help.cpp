@@ -81,10 +81,11 @@ block carries the readings that convert back to these values):
                        (air + 20 C) at measurement offset 0x26; the type becomes RS41-SGP
                        unless --type is given
   A receiver weights humidity with the sonde's pressure: for RS41-SG the standard atmosphere
-  at the GPS altitude, for RS41-SGP the sensor's (0 without --pressure-sensor). In the truth
-  file pressure is that value, or null for other types; dewpoint is null where humidity <= 0;
-  temp, humidity, dewpoint, humidity_temp and psensor_temp are null without PTU options.
-  Cannot be combined with --ptu-raw.
+  at the GPS altitude, for RS41-SGP the sensor's (0 hPa when PTU values are on without
+  --pressure-sensor, as the sensor readings are then all 0). The truth file's pressure is
+  that value; null for other types and for RS41-SGP without PTU options. dewpoint is null
+  where humidity <= 0; temp, humidity, dewpoint, humidity_temp and psensor_temp are null
+  without PTU options. Cannot be combined with --ptu-raw.
 
 Calibration image (carried in 51 16-byte fragments):
   --calibration FILE   use this 816-byte image verbatim instead of building one
