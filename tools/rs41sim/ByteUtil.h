@@ -37,4 +37,10 @@ inline std::uint16_t GetU16Le(std::span<const std::uint8_t> src, std::size_t at)
   return static_cast<std::uint16_t>(src[at] | (src[at + 1] << 8));
 }
 
+inline std::uint32_t GetU32Le(std::span<const std::uint8_t> src, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i) value |= std::uint32_t{src[at + i]} << (8 * i);
+  return value;
+}
+
 }  // namespace rs41sim

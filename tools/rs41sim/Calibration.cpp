@@ -26,10 +26,31 @@ constexpr std::size_t kSerialLen = 8;
 constexpr std::size_t kOffsetKillTimer = 0x316;
 constexpr std::size_t kOffsetCountdown = 0x320;
 constexpr std::size_t kCrcEnd = 0x320;  // CRC covers 0x002..0x31F
+constexpr std::size_t kOffsetTempF1 = 89;
+constexpr std::size_t kOffsetHumidityReference = 117;
+constexpr std::size_t kOffsetHumTempF1 = 305;
+constexpr std::size_t kOffsetPressure = 606;
 
 // Reference resistors every RS41 we have seen carries; decoders need them for temperature.
 constexpr float kRf1Ohm = 750.0F;
 constexpr float kRf2Ohm = 1100.0F;
+
+// Sensor constants of a typical RS41: two floats per temperature channel, the humidity
+// reference, and the pressure polynomial in its stored order (P(0..5,0), scale, P(0..3,1),
+// P(0..3,2), P(0..2,3)). With these the conversions are monotonic over the whole flight range.
+constexpr float kTempF[] = {1.16F, -0.025F};
+constexpr float kHumTempF[] = {1.34F, -0.45F};
+constexpr float kHumidityReference = 45.0F;
+constexpr float kPressureConstants[] = {-353.0F,   1.92F,  166.0F,   -35.0F,    4.8F,     -0.248F,
+                                        1.0F,      0.058F, -0.0032F, -0.0112F,  0.00135F, 0.000346F,
+                                        -0.00029F, 0.0F,   0.0F,     -5.55e-6F, 2.16e-6F, 0.0F};
+
+void PutFloats(std::span<std::uint8_t> image, std::size_t at, std::span<const float> values) {
+  for (const float value : values) {
+    PutU32Le(image, at, std::bit_cast<std::uint32_t>(value));
+    at += 4;
+  }
+}
 
 void PutText(std::span<std::uint8_t> image, std::size_t at, const std::string& text,
              std::size_t width) {
@@ -55,6 +76,12 @@ std::vector<std::uint8_t> BuildCalibrationImage(const CalibrationParams& params)
   PutText(view, kOffsetSondeType, params.sondeType, kSondeTypeLen);
   PutU16Le(view, kOffsetKillTimer, params.killTimerS);
   PutU16Le(view, kOffsetCountdown, params.countdownS);
+  if (params.sensorConstants) {
+    PutFloats(view, kOffsetTempF1, kTempF);
+    PutFloats(view, kOffsetHumTempF1, kHumTempF);
+    PutU32Le(view, kOffsetHumidityReference, std::bit_cast<std::uint32_t>(kHumidityReference));
+  }
+  if (params.pressureConstants) PutFloats(view, kOffsetPressure, kPressureConstants);
 
   PutU16Le(view, kOffsetCrc, Crc16CcittFalse(view.subspan(kOffsetFreq, kCrcEnd - kOffsetFreq)));
   return image;

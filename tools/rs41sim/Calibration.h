@@ -21,6 +21,8 @@ struct CalibrationParams {
   std::string sondeType = "RS41-SG";
   std::uint16_t killTimerS = 30600;
   std::uint16_t countdownS = kCountdownNone;
+  bool sensorConstants = false;    // temperature and humidity conversion constants
+  bool pressureConstants = false;  // pressure-sensor polynomial
 };
 
 // Frequencies the 16-bit calibration field can express: 400 MHz + value * 20/128 kHz.
@@ -28,7 +30,7 @@ inline constexpr double kMinFreqKhz = 400000.0;
 inline constexpr double kMaxFreqKhz = 400000.0 + 65535.0 * 20.0 / 128.0;
 
 // Builds the 816-byte image with only the fields we model set, the rest zero, and the image
-// CRC stored at offset 0.
+// CRC stored at offset 0. The sensor constants, when asked for, are typical RS41 values.
 std::vector<std::uint8_t> BuildCalibrationImage(const CalibrationParams& params);
 
 // Reads an 816-byte image verbatim; throws std::runtime_error on a missing or wrong-size file.

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "Atmosphere.h"
 #include "ByteUtil.h"
 #include "Calibration.h"
 #include "ReedSolomon.h"
@@ -31,6 +32,16 @@ constexpr std::size_t kStatusCrypto = 0x0F;
 constexpr std::size_t kStatusMaxFragment = 0x16;
 constexpr std::size_t kStatusFragmentIndex = 0x17;
 constexpr std::size_t kStatusFragment = 0x18;
+
+// Offset of the pressure-sensor temperature inside the measurement block data.
+constexpr std::size_t kMeasPressureSensorTemp = 0x26;
+
+// The pressure sensor sits inside the sonde's warmed housing.
+constexpr double kPressureSensorWarmingK = 20.0;
+
+// Sonde type in the calibration image; it tells where a receiver takes the pressure from.
+constexpr std::size_t kCalSondeType = 0x218;
+constexpr std::size_t kCalSondeTypeLen = 8;
 
 // Position of the XDATA area: the standard block sequence ends at 299 in both frame sizes.
 constexpr std::size_t kXdataStart = kFirstBlockOffset + kStatusLen + kMeasurementLen + kGpsInfoLen +
@@ -62,6 +73,15 @@ std::int16_t CentimetresPerSecond(double mps) {
   return static_cast<std::int16_t>(std::clamp(std::round(mps * 100.0), -32768.0, 32767.0));
 }
 
+std::string SondeType(const std::vector<std::uint8_t>& calibration) {
+  std::string type;
+  for (std::size_t i = 0; i < kCalSondeTypeLen; ++i) {
+    const std::uint8_t byte = calibration[kCalSondeType + i];
+    if (byte != 0) type.push_back(static_cast<char>(byte));
+  }
+  return type;
+}
+
 }  // namespace
 
 std::vector<SatelliteSlot> DefaultSatellites() {
@@ -91,10 +111,16 @@ FrameBuilder::FrameBuilder(FrameContent content, std::vector<std::uint8_t> calib
       m_calibration(std::move(calibration)),
       m_gpsWeek(m_content.gpsWeek),
       m_gpsTowMs(m_content.gpsTowMs),
-      m_position(GeodeticToEcef(m_content.start)) {
+      m_position(GeodeticToEcef(m_content.start)),
+      m_flight(m_content.flight, {m_content.velEast, m_content.velNorth, m_content.velUp},
+               m_content.start.altM) {
   if (m_calibration.size() != kCalibrationSize) {
     throw std::invalid_argument("calibration image must be 816 bytes");
   }
+  const std::string type = SondeType(m_calibration);
+  if (type == "RS41-SG") m_pressureSource = PressureSource::kGps;
+  if (type == "RS41-SGP") m_pressureSource = PressureSource::kSensor;
+  if (m_content.ptu) m_sensorCalibration = ReadSensorCalibration(m_calibration);
   if (m_content.satellites.empty()) m_content.satellites = DefaultSatellites();
   if (!m_content.startFragment) m_content.startFragment = m_content.startFrame % kFragmentCount;
 }
@@ -118,7 +144,11 @@ std::vector<std::uint8_t> FrameBuilder::StatusData() const {
 
 std::vector<std::uint8_t> FrameBuilder::MeasurementData() const {
   std::vector<std::uint8_t> data(kMeasurementLen, 0);
-  for (std::size_t i = 0; i < kPtuValues; ++i) PutU24Le(data, 3 * i, m_content.ptuRaw[i]);
+  const auto& raw = m_ptu ? m_ptu->raw : m_content.ptuRaw;
+  for (std::size_t i = 0; i < kPtuValues; ++i) PutU24Le(data, 3 * i, raw[i]);
+  if (m_ptu && m_content.ptu->pressureSensor) {
+    PutI16Le(data, kMeasPressureSensorTemp, m_ptu->pressureSensorCentiC);
+  }
   return data;
 }
 
@@ -135,9 +165,7 @@ std::vector<std::uint8_t> FrameBuilder::GpsInfoData() const {
   return data;
 }
 
-std::vector<std::uint8_t> FrameBuilder::GpsPositionData() const {
-  const Geodetic here = EcefToGeodetic(m_position);
-  const Ecef velocity = EnuToEcef(here, m_content.velEast, m_content.velNorth, m_content.velUp);
+std::vector<std::uint8_t> FrameBuilder::GpsPositionData(const Ecef& velocity) const {
   std::vector<std::uint8_t> data(kGpsPositionLen, 0);
   PutI32Le(data, 0, Centimetres(m_position.x));
   PutI32Le(data, 4, Centimetres(m_position.y));
@@ -149,6 +177,52 @@ std::vector<std::uint8_t> FrameBuilder::GpsPositionData() const {
   data[19] = ScaledByte(m_content.sAccMps, 10.0);
   data[20] = ScaledByte(m_content.pdop, 10.0);
   return data;
+}
+
+void FrameBuilder::UpdateTruth(const EnuVelocity& velocity) {
+  m_truth = FrameTruth{};
+  m_truth.frame = static_cast<std::uint16_t>(m_content.startFrame + m_index);
+  m_truth.index = m_index;
+  m_truth.phase = m_flight.Phase();
+  // The position as sent, after rounding to whole centimetres.
+  const auto sent = [](double metres) { return static_cast<double>(Centimetres(metres)) / 100.0; };
+  const Geodetic here =
+      EcefToGeodetic({sent(m_position.x), sent(m_position.y), sent(m_position.z)});
+  m_truth.latDeg = here.latDeg;
+  m_truth.lonDeg = here.lonDeg;
+  m_truth.altM = here.altM;
+  m_truth.velocity = velocity;
+  if (m_pressureSource == PressureSource::kGps ||
+      (m_pressureSource == PressureSource::kSensor && m_content.ptu &&
+       m_content.ptu->pressureSensor)) {
+    m_truth.pressureHpa = StandardPressureHpa(here.altM);
+  } else if (m_pressureSource == PressureSource::kSensor && m_content.ptu) {
+    m_truth.pressureHpa = 0.0;  // no sensor readings: a receiver's guard yields 0 hPa
+  }
+}
+
+void FrameBuilder::UpdatePtu() {
+  if (!m_content.ptu) return;
+  const PtuSettings& settings = *m_content.ptu;
+  PtuTargets targets;
+  targets.tempC = AirTemperatureC(settings, m_truth.altM);
+  targets.humidityTempC = targets.tempC + settings.humidityTempOffsetK;
+  targets.humidityPct = settings.humidityPct;
+  targets.sondePressureHpa = m_truth.pressureHpa.value_or(StandardPressureHpa(m_truth.altM));
+  targets.encodePressure = settings.pressureSensor;
+  targets.pressureSensorTempC = targets.tempC + kPressureSensorWarmingK;
+  try {
+    m_ptu = EncodePtu(m_sensorCalibration, targets);
+  } catch (const std::runtime_error& error) {
+    throw std::runtime_error("frame index " + ToText(m_index) + ": " + error.what());
+  }
+  m_truth.tempC = targets.tempC;
+  m_truth.humidityPct = targets.humidityPct;
+  m_truth.humidityTempC = targets.humidityTempC;
+  if (targets.humidityPct > 0.0) m_truth.dewPointC = DewPointC(targets.tempC, targets.humidityPct);
+  if (settings.pressureSensor) {
+    m_truth.pressureSensorTempC = static_cast<double>(m_ptu->pressureSensorCentiC) / 100.0;
+  }
 }
 
 void FrameBuilder::CorruptBlocks(std::vector<std::uint8_t>& frame,
@@ -179,6 +253,12 @@ std::vector<std::uint8_t> FrameBuilder::Next() {
   std::copy(kFrameHeader.begin(), kFrameHeader.end(), frame.begin());
   frame[kFrameDataOffset] = extended ? kFrameTypeExtended : kFrameTypeStandard;
 
+  const Geodetic here = EcefToGeodetic(m_position);
+  const EnuVelocity enu = m_flight.Step(here.altM);
+  const Ecef velocity = EnuToEcef(here, enu.east, enu.north, enu.up);
+  UpdateTruth(enu);
+  UpdatePtu();
+
   std::vector<BlockSpan> blocks;
   std::size_t pos = kFirstBlockOffset;
   const auto append = [&](std::uint8_t id, const std::vector<std::uint8_t>& data) {
@@ -189,7 +269,7 @@ std::vector<std::uint8_t> FrameBuilder::Next() {
   append(kBlockMeasurement, MeasurementData());
   append(kBlockGpsInfo, GpsInfoData());
   append(kBlockGpsRaw, std::vector<std::uint8_t>(kGpsRawLen, 0));
-  append(kBlockGpsPosition, GpsPositionData());
+  append(kBlockGpsPosition, GpsPositionData(velocity));
   for (const std::string& text : m_content.xdata) {
     append(kBlockXdata, std::vector<std::uint8_t>(text.begin(), text.end()));
   }
@@ -203,8 +283,6 @@ std::vector<std::uint8_t> FrameBuilder::Next() {
   CorruptBytes(frame);
 
   // Advance the sonde one second.
-  const Geodetic here = EcefToGeodetic(m_position);
-  const Ecef velocity = EnuToEcef(here, m_content.velEast, m_content.velNorth, m_content.velUp);
   m_position = {m_position.x + velocity.x, m_position.y + velocity.y, m_position.z + velocity.z};
   m_gpsTowMs += 1000;
   if (m_gpsTowMs >= kMsPerWeek) {

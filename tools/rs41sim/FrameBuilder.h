@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "Flight.h"
 #include "Geodesy.h"
+#include "Ptu.h"
+#include "Truth.h"
 
 namespace rs41sim {
 
@@ -64,6 +67,8 @@ struct FrameContent {
   double sAccMps = 0.3;
   double pdop = 1.5;
   std::array<std::uint32_t, kPtuValues> ptuRaw{};
+  FlightParams flight;                    // velEast/velNorth/velUp are its wind and climb rate
+  std::optional<PtuSettings> ptu;         // set: physical values replace ptuRaw
   std::vector<SatelliteSlot> satellites;  // empty: DefaultSatellites()
   std::vector<std::string> xdata;
   std::vector<CorruptBlock> corruptBlocks;
@@ -83,6 +88,9 @@ class FrameBuilder {
 
   std::vector<std::uint8_t> Next();
 
+  // What the frame last returned by Next() carries.
+  [[nodiscard]] const FrameTruth& LastTruth() const { return m_truth; }
+
  private:
   struct BlockSpan {
     std::uint8_t id;
@@ -90,10 +98,14 @@ class FrameBuilder {
     std::size_t length;
   };
 
+  enum class PressureSource { kNone, kGps, kSensor };
+
   std::vector<std::uint8_t> StatusData() const;
   std::vector<std::uint8_t> MeasurementData() const;
   std::vector<std::uint8_t> GpsInfoData() const;
-  std::vector<std::uint8_t> GpsPositionData() const;
+  std::vector<std::uint8_t> GpsPositionData(const Ecef& velocity) const;
+  void UpdateTruth(const EnuVelocity& velocity);
+  void UpdatePtu();
   void CorruptBlocks(std::vector<std::uint8_t>& frame, const std::vector<BlockSpan>& blocks) const;
   void CorruptBytes(std::vector<std::uint8_t>& frame) const;
 
@@ -103,6 +115,11 @@ class FrameBuilder {
   std::uint16_t m_gpsWeek = 0;
   std::uint32_t m_gpsTowMs = 0;
   Ecef m_position;
+  FlightModel m_flight;
+  PressureSource m_pressureSource = PressureSource::kNone;
+  SensorCalibration m_sensorCalibration;
+  std::optional<PtuEncoding> m_ptu;
+  FrameTruth m_truth;
 };
 
 }  // namespace rs41sim

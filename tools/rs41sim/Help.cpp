@@ -23,6 +23,12 @@ Output:
   --format F           u8 (headerless 8-bit unsigned), wav (8-bit PCM WAV) or wav16 (16-bit
                        PCM WAV, (u8-128)*256); default wav for *.wav names, else u8
   --hex-out FILE       every sent frame, de-whitened, lowercase hex, one line per frame
+  --truth-out FILE     what each built frame carries, one JSON object per line ("-": stdout):
+                       frame, index, phase (ascent|descent|landed), lat, lon, alt (WGS84, of
+                       the position as sent), vel_east, vel_north, vel_up, vel_h (m/s),
+                       heading (direction of travel, deg from north; 0 when not moving),
+                       wind_from (heading + 180, mod 360), temp, humidity, pressure, dewpoint,
+                       humidity_temp, psensor_temp; null where not modelled (see below)
 
 Frame content (defaults in brackets):
   --frames N           number of frames, one per second [10]
@@ -47,11 +53,45 @@ Frame content (defaults in brackets):
   --corrupt-byte K:OFF in frame index K flip frame byte OFF after RS parity, like a channel
                        error that RS can repair (repeatable)
 
+Flight (without --flight the sonde keeps the constant velocity above):
+  --flight P           ascent: climb at --vel-up, drifting with --vel-east/--vel-north;
+                       descent: sink from --alt to --land-alt, drifting likewise;
+                       burst: ascent to --burst-alt, then descent to --land-alt.
+                       The last step of a climb or fall ends exactly at the target altitude;
+                       a landed sonde stands still (all velocities 0)
+  --burst-alt M        burst altitude [30000]
+  --descent-rate M_S   sinking speed at sea level [5]
+  --descent-law L      parachute: the speed grows with 1/sqrt(air density) of the standard
+                       atmosphere (about x3.7 at 20 km, x8 at 30 km; density held above
+                       47 km); constant: --descent-rate throughout [parachute]. Either way the
+                       total speed stays below 326 m/s
+  --land-alt M         landing altitude [--alt for burst, 0 for descent]
+
+PTU values (any of these options switches them on; the calibration image then carries
+typical RS41 sensor constants, or those of --calibration FILE, and each frame's measurement
+block carries the readings that convert back to these values):
+  --temp C             air temperature at altitude 0 [15]
+  --lapse K_PER_KM     temperature fall per km of altitude, down to -56.5 C (or --temp if
+                       colder), where it stays [6.5]
+  --humidity RH        relative humidity, percent, -20..120 [50]; at or below 0 a receiver
+                       shows 0 % and no dew point (use a negative value to test that)
+  --humidity-temp-offset K   humidity-sensor temperature minus air temperature [5]
+  --pressure-sensor    write the pressure-sensor readings: the standard-atmosphere pressure at
+                       the current altitude (0 from 47 km up), with the sensor's temperature
+                       (air + 20 C) at measurement offset 0x26; the type becomes RS41-SGP
+                       unless --type is given
+  A receiver weights humidity with the sonde's pressure: for RS41-SG the standard atmosphere
+  at the GPS altitude, for RS41-SGP the sensor's (0 hPa when PTU values are on without
+  --pressure-sensor, as the sensor readings are then all 0). The truth file's pressure is
+  that value; null for other types and for RS41-SGP without PTU options. dewpoint is null
+  where humidity <= 0; temp, humidity, dewpoint, humidity_temp and psensor_temp are null
+  without PTU options. Cannot be combined with --ptu-raw.
+
 Calibration image (carried in 51 16-byte fragments):
   --calibration FILE   use this 816-byte image verbatim instead of building one
   --freq-khz F         frequency [403000]
   --firmware N         firmware version [20506]
-  --type TEXT          sonde type, up to 8 characters [RS41-SG]
+  --type TEXT          sonde type, up to 8 characters [RS41-SG; RS41-SGP with --pressure-sensor]
   --burst-kill 0|1     burst-kill enable [0]
   --kill-timer S       burst-kill timer, seconds [30600]
   --countdown S|none   countdown, seconds [none]

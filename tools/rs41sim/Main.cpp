@@ -14,6 +14,7 @@
 #include "Modulator.h"
 #include "Options.h"
 #include "TextUtil.h"
+#include "Truth.h"
 #include "WavWriter.h"
 #include "Whitening.h"
 
@@ -129,7 +130,15 @@ int Run(const Options& opts) {
                                               ? BuildCalibrationImage(opts.calibration)
                                               : LoadCalibrationImage(opts.calibrationPath);
   FrameBuilder builder(opts.content, std::move(calibration));
-  return Synthesize(opts, opts.frameCount, [&](std::size_t) { return builder.Next(); });
+  TextFile truthFile(opts.truthOutPath);
+  std::FILE* truthOut = truthFile.Get();
+  const int status = Synthesize(opts, opts.frameCount, [&](std::size_t) {
+    std::vector<std::uint8_t> frame = builder.Next();
+    if (truthOut != nullptr) Print(truthOut, TruthJson(builder.LastTruth()) + "\n");
+    return frame;
+  });
+  if (!truthFile.Close()) throw std::runtime_error("write error on '" + opts.truthOutPath + "'");
+  return status;
 }
 
 }  // namespace

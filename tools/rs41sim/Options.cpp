@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "TextUtil.h"
@@ -152,7 +153,10 @@ void AddCalibrationOptions(std::vector<OptionEntry>& table, Options& opts) {
   table.push_back(
       {"--freq-khz", true, DoubleIn(cal.freqKhz, kMinFreqKhz, kMaxFreqKhz, "--freq-khz")});
   table.push_back({"--firmware", true, IntegerIn(cal.firmware, 0, 65535, "--firmware")});
-  table.push_back({"--type", true, Text(cal.sondeType)});
+  table.push_back({"--type", true, [&opts](std::string_view value) -> std::string {
+                     opts.typeGiven = true;
+                     return Text(opts.calibration.sondeType)(value);
+                   }});
   table.push_back({"--burst-kill", true, IntegerIn(cal.burstKill, 0, 1, "--burst-kill")});
   table.push_back({"--kill-timer", true, IntegerIn(cal.killTimerS, 0, 65535, "--kill-timer")});
   table.push_back({"--countdown", true, [&cal](std::string_view value) -> std::string {
@@ -220,7 +224,10 @@ void AddContentOptions(std::vector<OptionEntry>& table, Options& opts) {
   table.push_back({"--sacc", true, DoubleIn(c.sAccMps, 0.0, 25.5, "--sacc")});
   table.push_back({"--pdop", true, DoubleIn(c.pdop, 0.0, 25.5, "--pdop")});
   table.push_back({"--svs", true, SatelliteList(c.satellites)});
-  table.push_back({"--ptu-raw", true, PtuList(c.ptuRaw)});
+  table.push_back({"--ptu-raw", true, [&opts](std::string_view value) -> std::string {
+                     opts.ptuRawGiven = true;
+                     return PtuList(opts.content.ptuRaw)(value);
+                   }});
   table.push_back({"--xdata", true, [&c](std::string_view value) -> std::string {
                      c.xdata.emplace_back(value);
                      return {};
@@ -248,6 +255,70 @@ void AddContentOptions(std::vector<OptionEntry>& table, Options& opts) {
                    }});
 }
 
+// Runs `handler` and records that an option of some group was given.
+Handler Noting(bool& given, Handler handler) {
+  return [&given, handler = std::move(handler)](std::string_view value) -> std::string {
+    given = true;
+    return handler(value);
+  };
+}
+
+void AddFlightOptions(std::vector<OptionEntry>& table, Options& opts) {
+  FlightParams& f = opts.content.flight;
+  table.push_back({"--flight", true, [&f](std::string_view value) -> std::string {
+                     if (value == "ascent")
+                       f.profile = FlightProfile::kAscent;
+                     else if (value == "descent")
+                       f.profile = FlightProfile::kDescent;
+                     else if (value == "burst")
+                       f.profile = FlightProfile::kBurst;
+                     else
+                       return RangeError("--flight", "ascent, descent or burst", value);
+                     return {};
+                   }});
+  table.push_back(
+      {"--burst-alt", true,
+       Noting(opts.burstOptionGiven, DoubleIn(f.burstAltM, -1000.0, 1000000.0, "--burst-alt"))});
+  table.push_back(
+      {"--descent-rate", true,
+       Noting(opts.descentOptionGiven, DoubleIn(f.descentRateMps, 0.1, 300.0, "--descent-rate"))});
+  table.push_back({"--descent-law", true,
+                   Noting(opts.descentOptionGiven, [&f](std::string_view value) -> std::string {
+                     if (value == "parachute")
+                       f.descentLaw = DescentLaw::kParachute;
+                     else if (value == "constant")
+                       f.descentLaw = DescentLaw::kConstant;
+                     else
+                       return RangeError("--descent-law", "parachute or constant", value);
+                     return {};
+                   })});
+  table.push_back(
+      {"--land-alt", true, Noting(opts.descentOptionGiven, [&f](std::string_view value) {
+         double alt = 0.0;
+         std::string error = DoubleIn(alt, -1000.0, 1000000.0, "--land-alt")(value);
+         if (error.empty()) f.landAltM = alt;
+         return error;
+       })});
+}
+
+void AddPtuOptions(std::vector<OptionEntry>& table, Options& opts) {
+  PtuSettings& p = opts.ptu;
+  bool& given = opts.ptuGiven;
+  table.push_back({"--temp", true, Noting(given, DoubleIn(p.tempC, -100.0, 60.0, "--temp"))});
+  table.push_back({"--lapse", true, Noting(given, DoubleIn(p.lapseKPerKm, 0.0, 20.0, "--lapse"))});
+  table.push_back(
+      {"--humidity", true, Noting(given, DoubleIn(p.humidityPct, -20.0, 120.0, "--humidity"))});
+  table.push_back(
+      {"--humidity-temp-offset", true,
+       Noting(given, DoubleIn(p.humidityTempOffsetK, -5.0, 15.0, "--humidity-temp-offset"))});
+  table.push_back({"--pressure-sensor", false, [&opts](std::string_view) -> std::string {
+                     opts.ptuGiven = true;
+                     opts.ptu.pressureSensor = true;
+                     return {};
+                   }});
+  table.push_back({"--truth-out", true, Text(opts.truthOutPath)});
+}
+
 void AddModulationOptions(std::vector<OptionEntry>& table, Options& opts) {
   ModulatorParams& m = opts.modulator;
   table.push_back({"--preamble-bits", true, IntegerIn(m.preambleBits, 0, 4800, "--preamble-bits")});
@@ -270,11 +341,36 @@ bool IsPrintableAscii(std::string_view text) {
   return true;
 }
 
+std::string ValidateFlight(const Options& opts) {
+  const FrameContent& c = opts.content;
+  const FlightParams& f = c.flight;
+  const bool burst = f.profile == FlightProfile::kBurst;
+  const bool descends = burst || f.profile == FlightProfile::kDescent;
+  if (opts.burstOptionGiven && !burst) return "--burst-alt needs --flight burst";
+  if (opts.descentOptionGiven && !descends) {
+    return "--descent-rate, --descent-law and --land-alt need --flight descent or burst";
+  }
+  if ((burst || f.profile == FlightProfile::kAscent) && c.velUp <= 0.0) {
+    return "--flight ascent/burst: --vel-up must be above 0";
+  }
+  if (burst && f.burstAltM <= c.start.altM) return "--burst-alt must be above --alt";
+  const double top = burst ? f.burstAltM : c.start.altM;
+  if (descends && f.landAltM && *f.landAltM >= top) {
+    return burst ? "--land-alt must be below --burst-alt" : "--land-alt must be below --alt";
+  }
+  return {};
+}
+
 std::string ValidateContent(const Options& opts) {
   const FrameContent& c = opts.content;
   if (c.id.size() != 8 || !IsPrintableAscii(c.id)) return "--id: expected 8 printable characters";
   if (opts.calibration.sondeType.size() > 8 || !IsPrintableAscii(opts.calibration.sondeType)) {
     return "--type: expected at most 8 printable characters";
+  }
+  if (std::string problem = ValidateFlight(opts); !problem.empty()) return problem;
+  if (opts.ptuGiven && opts.ptuRawGiven) {
+    return "--ptu-raw cannot be combined with --temp, --lapse, --humidity, "
+           "--humidity-temp-offset or --pressure-sensor";
   }
   if (std::hypot(c.velEast, c.velNorth, c.velUp) > 327.0) {
     return "--vel-*: speed above 327 m/s does not fit the int16 cm/s fields";
@@ -300,9 +396,22 @@ std::string ValidateContent(const Options& opts) {
   return {};
 }
 
+// Applies the PTU target options: the calibration then carries sensor constants, and a
+// pressure sensor implies the sonde type that has one.
+void ApplyPtu(Options& opts) {
+  if (!opts.ptuGiven) return;
+  opts.content.ptu = opts.ptu;
+  opts.calibration.sensorConstants = true;
+  opts.calibration.pressureConstants = opts.ptu.pressureSensor;
+  if (opts.ptu.pressureSensor && !opts.typeGiven) opts.calibration.sondeType = "RS41-SGP";
+}
+
 std::string Validate(Options& opts) {
   if (!opts.hexInPath.empty() && !opts.checkRsPath.empty()) {
     return "--hex-in and --check-rs cannot be combined";
+  }
+  if (!opts.truthOutPath.empty() && (!opts.hexInPath.empty() || !opts.checkRsPath.empty())) {
+    return "--truth-out needs frames built from the content options";
   }
   if (!opts.checkRsPath.empty()) {
     opts.mode = Mode::kCheckRs;
@@ -315,7 +424,11 @@ std::string Validate(Options& opts) {
   if (opts.outputPath == "-" && opts.hexOutPath == "-") {
     return "-o - and --hex-out - would interleave on stdout";
   }
+  if (opts.truthOutPath == "-" && (opts.outputPath == "-" || opts.hexOutPath == "-")) {
+    return "--truth-out - would interleave with another output on stdout";
+  }
   opts.calibration.serial = opts.content.id;
+  ApplyPtu(opts);
   return opts.mode == Mode::kBuild ? ValidateContent(opts) : std::string{};
 }
 
@@ -339,6 +452,8 @@ ParseResult ParseOptions(std::span<const char* const> args) {
   AddIoOptions(table, opts);
   AddCalibrationOptions(table, opts);
   AddContentOptions(table, opts);
+  AddFlightOptions(table, opts);
+  AddPtuOptions(table, opts);
   AddModulationOptions(table, opts);
 
   for (std::size_t i = 1; i < args.size(); ++i) {

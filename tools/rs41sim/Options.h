@@ -23,10 +23,17 @@ struct Options {
   std::string hexOutPath;
   std::string checkRsPath;
   std::string calibrationPath;
+  std::string truthOutPath;
   std::size_t frameCount = 10;
   bool frameCountGiven = false;
   std::uint32_t leadInMs = 100;
   FrameContent content;
+  PtuSettings ptu;  // copied into content.ptu when any PTU target option is given
+  bool ptuGiven = false;
+  bool ptuRawGiven = false;
+  bool typeGiven = false;
+  bool burstOptionGiven = false;    // --burst-alt
+  bool descentOptionGiven = false;  // --descent-rate, --descent-law, --land-alt
   CalibrationParams calibration;
   ModulatorParams modulator;
 
