@@ -82,6 +82,8 @@ std::string SondeType(const std::vector<std::uint8_t>& calibration) {
   return type;
 }
 
+constexpr std::uint8_t kXdataLeadByte = 0x02;
+
 }  // namespace
 
 std::vector<SatelliteSlot> DefaultSatellites() {
@@ -92,8 +94,8 @@ std::vector<SatelliteSlot> DefaultSatellites() {
 std::string XdataFitProblem(const std::vector<std::string>& xdata) {
   std::size_t used = kXdataStart;
   for (const std::string& text : xdata) {
-    if (text.size() > kMaxBlockData) return "an --xdata text is longer than 255 bytes";
-    used += text.size() + kBlockOverhead;
+    if (text.size() + 1 > kMaxBlockData) return "an --xdata text is longer than 254 bytes";
+    used += text.size() + 1 + kBlockOverhead;
   }
   if (used > kExtendedFrameLen) {
     return "--xdata texts need " + ToText(used - kXdataStart) +
@@ -271,7 +273,10 @@ std::vector<std::uint8_t> FrameBuilder::Next() {
   append(kBlockGpsRaw, std::vector<std::uint8_t>(kGpsRawLen, 0));
   append(kBlockGpsPosition, GpsPositionData(velocity));
   for (const std::string& text : m_content.xdata) {
-    append(kBlockXdata, std::vector<std::uint8_t>(text.begin(), text.end()));
+    // Real sondes put one non-ASCII byte before the instrument's ASCII text.
+    std::vector<std::uint8_t> data{kXdataLeadByte};
+    data.insert(data.end(), text.begin(), text.end());
+    append(kBlockXdata, data);
   }
   if (pos < frame.size()) {
     if (frame.size() - pos < kBlockOverhead) throw std::logic_error("no room for padding");

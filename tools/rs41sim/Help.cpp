@@ -46,7 +46,8 @@ Frame content (defaults in brackets):
   --svs P:S,...        up to 12 PRN:strength pairs for block 0x7C; unused slots get PRN 255
                        [12 built-in satellites]
   --ptu-raw V1,...,V12 the twelve uint24 measurement values of block 0x7A [all 0]
-  --xdata TEXT         add a 0x7E block carrying TEXT (repeatable); makes 518-byte frames
+  --xdata TEXT         add a 0x7E block carrying one lead byte and the instrument text TEXT
+                       (repeatable); makes 518-byte frames
   --corrupt-crc B:K    in frame index K (0-based) flip the last data byte of block B after its
                        CRC is set but before RS parity, so only the CRC fails. B: status, meas,
                        gpsinfo, gpsraw, gpspos, xdata, pad, or a block id like 0x7A (repeatable)
