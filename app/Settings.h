@@ -1,0 +1,204 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/IniFile.h"
+
+namespace windlark {
+
+// Serial speeds of the rotor and GPS ports, by the settings' speed index.
+inline constexpr std::array<int, 8> kBaudRates = {1200,  2400,  4800,  9600,
+                                                  19200, 38400, 57600, 115200};
+
+inline constexpr int kFrequencyMinHz = 400000000;
+inline constexpr int kFrequencyMaxHz = 407000000;
+inline constexpr int kPresetCount = 10;
+inline constexpr double kDefaultHomeLatitude = 44.5386;
+inline constexpr double kDefaultHomeLongitude = 7.6125;
+
+// APRS-IS rotation hosts of the four regions ("ServerNum" 1..4): the aprs2.net tier-2 network.
+inline constexpr std::array<std::string_view, 4> kAprsRegionHosts = {
+    "euro.aprs2.net", "aunz.aprs2.net", "noam.aprs2.net", "soam.aprs2.net"};
+// Not among the sections a save rewrites, so a host written here by hand stays.
+inline constexpr std::string_view kHostsSection = "Hosts";
+
+struct AudioSettings {
+  int deviceIndex = -1;  // row of the device list; -1 is the system's default input
+  bool autorun = false;
+};
+
+struct RadioSettings {
+  int netRemotePort = 3382;
+  std::vector<int> frequenciesHz;
+  bool autorun = false;
+  bool restartScan = true;
+  int rearmTimeMin = 5;  // the rescan delay
+};
+
+struct LogFileSettings {
+  bool saveRawData = true;
+  std::string rawDir;
+};
+
+struct MapSettings {
+  int mapType = 1;  // 1 OpenStreetMap, 2 OpenTopoMap
+  bool onlineMode = true;
+  bool autosaveMaps = true;
+  std::string mapDir;
+  int zoomLevel = 12;
+  double homeLatitude = kDefaultHomeLatitude;
+  double homeLongitude = kDefaultHomeLongitude;
+  int homeAltitudeM = 0;
+};
+
+struct UnitSettings {
+  int windSpeed = 0;  // 0 "m/s", 1 "km/h", 2 "kts"
+  int verticalSpeed = 0;
+};
+
+struct UpdateSettings {
+  bool checkAtStartup = true;
+};
+
+// One row of the preset grid; a row with an empty name is blank.
+struct RotorPreset {
+  std::string name;
+  int azimuthDeg = 0;
+  int elevationDeg = 0;
+};
+
+struct RotorSettings {
+  int protocol = 0;                  // 0 GS-232, 1 registry keys, 2 EasyComm, 3 raw
+  int port = 1;                      // the n of "COMn"
+  std::string portName;              // the selected port: "COMn" or a device path; empty for none
+  int speedIndex = 3;                // into kBaudRates
+  std::vector<RotorPreset> presets;  // grid rows 1..; never empty (one blank row at least)
+  int sensitivityDeg = 1;
+  int queryPeriodS = 5;
+};
+
+struct AprsSettings {
+  bool enable = false;
+  bool autoStart = false;
+  std::string callSign;
+  bool homePositionEnable = false;
+  int homeSsid = 15;
+  int password = -1;  // -1: none
+  int serverNum = 0;  // 1..4 the region; 0 none
+  double launchLatitude = kDefaultHomeLatitude;
+  double launchLongitude = kDefaultHomeLongitude;
+  int rangeKm = 50;
+  int monitoringMode = 0;  // 0 "World", 1 "Local zone (Launch site)"
+};
+
+struct GpsInSettings {
+  int protocol = 0;  // 0 NMEA 0183
+  int port = 1;
+  std::string portName;
+  int speedIndex = 2;
+  int dataBits = 8;  // 7 or 8
+  int parity = 0;    // 0 None, 1 Odd, 2 Even, 3 Mark, 4 Space
+  int stopBits = 0;  // 0 "1", 1 "1.5", 2 "2"
+};
+
+// Every key of the settings file, as the settings dialog shows it.
+struct Settings {
+  AudioSettings audio;
+  RadioSettings radio;
+  LogFileSettings logs;
+  MapSettings maps;
+  UnitSettings units;
+  UpdateSettings updates;
+  RotorSettings rotor;
+  AprsSettings aprs;
+  GpsInSettings gps;
+};
+
+// The texts of the dialog's free-text fields. A save converts them; the dialog fills them from
+// TextsOf() at load and the user edits them.
+struct SettingsTexts {
+  std::string netRemotePort;
+  std::string rearmTime;
+  std::string homeLatitude;
+  std::string homeLongitude;
+  std::string homeAltitude;
+  std::string rotorPort;  // the port list's text
+  std::string password;
+  std::string launchLatitude;
+  std::string launchLongitude;
+  std::string range;
+  std::string gpsPort;
+};
+
+// What the settings depend on outside the file.
+struct SettingsEnvironment {
+  std::vector<std::string> audioDevices;  // input device names, device 0 first
+  std::vector<std::string> serialPorts;   // device paths of the system's serial ports
+  std::string defaultRawDir;
+  std::string defaultMapDir;
+  std::string aprsHostOverride;  // when set, every region's host (tests, private servers)
+};
+
+struct RawFolderCheck {
+  bool saveRaw = false;
+  std::string status;   // "Save Raw File: Enabled" / "Save Raw File: Disabled"
+  std::string message;  // error box text, empty for none
+};
+
+// What the APRS-IS client logs in with.
+struct AprsLogin {
+  std::string version;  // major "." minor
+  std::string loginCallsign;
+  bool sendHomePosition = false;
+  std::string homeCallsign;
+  int passcode = -1;
+  std::string serverHost;
+  std::string filterLine;
+};
+
+struct LoadedSettings {
+  Settings settings;
+  SettingsTexts texts;                   // as the dialog shows them
+  std::vector<std::string> serialPorts;  // the rotor's and the GPS's port lists
+  int rotorPortIndex = -1;               // selected entries of those lists, -1 for none
+  int gpsPortIndex = -1;
+  int maxZoomLevel = 19;  // of the map type
+  RawFolderCheck raw;
+  AprsLogin aprsLogin;
+  std::array<std::string, 4> aprsRegionHosts;
+
+  // The GPS IN button is usable only with a port that is there.
+  bool GpsPortAvailable() const { return gpsPortIndex >= 0; }
+};
+
+// Reads every key with its load rules. Creates the default raw folder when raw capture is on
+// and it is missing.
+LoadedSettings LoadSettings(const IniFile& ini, const SettingsEnvironment& env);
+
+// Rewrites the program's ten sections from the dialog's state; other sections stay. The texts
+// are converted first: when one that must be a number is not, nothing is written and the
+// message for the user is returned; else "".
+std::string SaveSettings(const Settings& settings, const SettingsTexts& texts, IniFile& ini);
+
+// The dialog's field texts for these settings.
+SettingsTexts TextsOf(const Settings& settings);
+
+// Raw capture's decision for the folder; creates the default folder when it is missing.
+RawFolderCheck CheckRawFolder(bool saveRawData, const std::string& rawDir,
+                              const std::string& defaultRawDir);
+
+// The callsign as the APRS-IS login takes it: at most 9 characters.
+std::string LoginCallsign(std::string_view callSign);
+// Base of the callsign, "-" and the home SSID; empty when the callsign gives none.
+std::string HomeCallsign(std::string_view callSign, int homeSsid);
+// The server-side filter: a range around the launch site, or the world's sondes.
+std::string AprsFilterLine(int monitoringMode, std::string_view latitudeText,
+                           std::string_view longitudeText, std::string_view rangeText);
+// The port number a port text gives ("COM12" gives 12), or nothing.
+std::optional<int> PortNumberOf(std::string_view portText);
+
+}  // namespace windlark
