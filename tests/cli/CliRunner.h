@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,21 @@ inline std::vector<std::string> Lines(const std::string& text) {
     start = end + 1;
   }
   return lines;
+}
+
+// A number member of a one-line JSON object; nullopt when absent or null.
+inline std::optional<double> JsonNumber(const std::string& json, const std::string& key) {
+  const std::string quoted = "\"" + key + "\":";
+  const std::size_t at = json.find(quoted);
+  if (at == std::string::npos) return std::nullopt;
+  const std::size_t start = at + quoted.size();
+  if (json.compare(start, 4, "null") == 0) return std::nullopt;
+  std::size_t used = 0;
+  try {
+    return std::stod(json.substr(start), &used);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
 }
 
 // A scratch folder per test, removed afterwards.
