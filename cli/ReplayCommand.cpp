@@ -50,6 +50,8 @@ std::optional<ReplaySpeed> ParseSpeed(const std::string& word) {
 
 // Speed commands from standard input; detached, since a read cannot be interrupted.
 void StartConsoleControl(const std::shared_ptr<RawReplay>& replay) {
+  // Untied, a read never flushes the frames the main thread is writing to std::cout.
+  std::cin.tie(nullptr);
   std::thread([replay] {
     for (std::string line; std::getline(std::cin, line);) {
       if (line == "quit") {

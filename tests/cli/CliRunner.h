@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -66,12 +67,22 @@ class ScratchDirTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_dir = std::filesystem::temp_directory_path() /
-            (std::string("windlark-") + info->test_suite_name() + "-" + info->name() + "-" +
-             std::to_string(::getpid()));
+    std::string name = std::string("windlark-") + info->test_suite_name() + "-" + info->name() +
+                       "-" + std::to_string(::getpid());
+    for (char& c : name) {
+      if (c == '/') c = '_';  // parameterised names hold slashes
+    }
+    m_dir = std::filesystem::temp_directory_path() / name;
     std::filesystem::create_directories(m_dir);
   }
-  void TearDown() override { std::filesystem::remove_all(m_dir); }
+  // A failed test leaves its files for a look.
+  void TearDown() override {
+    if (HasFailure()) {
+      std::cerr << "files kept in " << m_dir << '\n';
+    } else {
+      std::filesystem::remove_all(m_dir);
+    }
+  }
   std::filesystem::path Path(const std::string& name) const { return m_dir / name; }
   CommandResult Run(const std::string& command) const {
     return RunCommand(command, m_dir / "stderr.txt");

@@ -1,0 +1,49 @@
+#include "app/AppliedSettings.h"
+
+#include "app/Format.h"
+
+namespace windlark {
+
+AppliedSettings AppliedSettingsOf(const LoadedSettings& loaded) {
+  const Settings& s = loaded.settings;
+  AppliedSettings a;
+  a.deviceIndex = s.audio.deviceIndex;
+  a.startAudio = s.audio.autorun;
+
+  a.startRadio = s.radio.autorun;
+  a.rescanDelayMin = s.radio.rearmTimeMin;
+
+  a.saveRaw = loaded.raw.saveRaw;
+  a.rawDir = s.logs.rawDir;
+  a.rawStatus = loaded.raw.status;
+  a.rawMessage = loaded.raw.message;
+
+  a.mapType = s.maps.mapType;
+  a.maxZoomLevel = loaded.maxZoomLevel;
+  a.mapDir = s.maps.mapDir;
+  a.zoomLevel = s.maps.zoomLevel;
+  a.zoomLabel = FormatInt(s.maps.zoomLevel, 2);
+  a.onlineMaps = s.maps.onlineMode;
+  a.saveMapOnDisk = s.maps.autosaveMaps;
+  a.saveMapEnabled = s.maps.onlineMode;
+  a.tileMode = !a.onlineMaps     ? TileMode::Offline
+               : a.saveMapOnDisk ? TileMode::OnlineAutosave
+                                 : TileMode::Online;
+
+  a.homeLatitude = s.maps.homeLatitude;
+  a.homeLongitude = s.maps.homeLongitude;
+  a.homeAltitudeM = s.maps.homeAltitudeM;
+
+  a.windSpeedUnit = s.units.windSpeed;
+  a.verticalSpeedUnit = s.units.verticalSpeed;
+  a.checkUpdates = s.updates.checkAtStartup;
+
+  a.aprsEnabled = s.aprs.enable;
+  a.aprsLogin = loaded.aprsLogin;
+  a.startAprs = s.aprs.autoStart && s.aprs.enable;
+
+  a.gpsInEnabled = loaded.GpsPortAvailable();
+  return a;
+}
+
+}  // namespace windlark
