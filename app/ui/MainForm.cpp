@@ -11,7 +11,9 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QMoveEvent>
 #include <QPixmap>
+#include <QScreen>
 #include <QToolButton>
 
 #include "app/Format.h"
@@ -82,7 +84,8 @@ void TmainForm::FormCreate() {
         return ExportData{m_chain->Log().Snapshot(), state.sondeId, state.launchTimeText};
       });
   m_replayControl = new TReplayControlForm(this);
-  resize(kDesignWidth, kDesignHeight);
+  const QRect screenArea = screen()->availableGeometry();
+  resize(std::min(kDesignWidth, screenArea.width()), std::min(kDesignHeight, screenArea.height()));
 }
 
 void TmainForm::ConnectButtons() {
@@ -281,6 +284,13 @@ void TmainForm::resizeEvent(QResizeEvent* event) {
   if (m_started) FormResize();
 }
 
+void TmainForm::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  if (m_replayControl != nullptr && m_replayControl->isVisible()) {
+    m_replayControl->move(m_replayControl->pos() + event->pos() - event->oldPos());
+  }
+}
+
 void TmainForm::FormResize() {
   // The map engine draws here once it exists; until then the image is its empty background.
   const QSize size = m_w.mapImage->contentsRect().size();
@@ -331,8 +341,14 @@ void TmainForm::StartReplay(const QString& file) {
   connect(m_loader.get(), &QThread::finished, this,
           [this] { LogFileThreadCommander(kReplayFinished); });
   m_replayControl->SetPosition(static_cast<int>(ReplaySpeed::Normal));
+  // In the top right corner of the map, beside the right-hand column, its title bar clear of
+  // the tool bar.
+  constexpr int kGap = 4;
+  constexpr int kTitleBarRoom = 28;
   const QPoint panel = m_w.rightColumn->mapToGlobal(QPoint(0, 0));
-  m_replayControl->move(panel.x() - m_replayControl->width() + 5, frameGeometry().top() + 87);
+  const QPoint map = m_w.mapImage->mapToGlobal(QPoint(0, 0));
+  m_replayControl->move(panel.x() - m_replayControl->frameGeometry().width() - kGap,
+                        map.y() + kTitleBarRoom);
   m_replayControl->show();
   m_loader->start();
 }

@@ -107,6 +107,8 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // The replay window keeps its place beside the map when the main window moves.
+  void moveEvent(QMoveEvent* event) override;
 
   // DecoderHooks: the map, rotor, diagrams, APRS and position output join here.
   void OnNewSonde() override;

@@ -18,7 +18,8 @@ constexpr int kNormalSpeed = 2;
 }  // namespace
 
 TReplayControlForm::TReplayControlForm(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("TReplayControlForm"));
   setWindowTitle(QStringLiteral("Raw Player Control - Processing speed"));
   auto* grid = new QGridLayout(this);
