@@ -15,6 +15,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(18, 14, 18, 10);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
   m_release = new QLabel(ToQString(AboutReleaseText(kVersionMajor, kVersionMinor)), this);
   m_release->setObjectName(QStringLiteral("Release"));
   QFont big = m_release->font();

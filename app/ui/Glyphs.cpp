@@ -56,7 +56,8 @@ void Antenna(QPainter& p, bool on) {
   }
 }
 
-void Draw(QPainter& p, Glyph glyph) {
+// The glyphs of the decoding, radio, track, map and APRS groups; false for the others.
+bool DrawControlGlyph(QPainter& p, Glyph glyph) {
   switch (glyph) {
     case Glyph::Play:
       p.setPen(QPen(kInk, 1));
@@ -129,6 +130,15 @@ void Draw(QPainter& p, Glyph glyph) {
       p.setBrush(kRed);
       p.drawEllipse(QPointF(12, 12), 1, 1);
       break;
+    default:
+      return false;
+  }
+  return true;
+}
+
+// The glyphs of the "Tools" group.
+void DrawToolGlyph(QPainter& p, Glyph glyph) {
+  switch (glyph) {
     case Glyph::Settings: {
       p.setPen(QPen(kInk, 1));
       p.setBrush(QColor(120, 120, 130));
@@ -236,6 +246,8 @@ void Draw(QPainter& p, Glyph glyph) {
       p.setBrush(QColor(150, 190, 240));
       p.drawPolygon(QPolygonF({{12, 4}, {22, 9}, {12, 14}, {2, 9}}));
       break;
+    default:
+      break;
   }
 }
 
@@ -247,7 +259,7 @@ QIcon GlyphIcon(Glyph glyph) {
   {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    Draw(painter, glyph);
+    if (!DrawControlGlyph(painter, glyph)) DrawToolGlyph(painter, glyph);
   }
   return QIcon(QPixmap::fromImage(image));
 }

@@ -47,7 +47,7 @@ int QtAudioSource::Open(int deviceIndex) {
                                   ? devices.at(deviceIndex)
                                   : QMediaDevices::defaultAudioInput();
   if (device.isNull()) {
-    m_error = "no sound input device";
+    m_error = "No sound input device found";
     return kNoDevice;
   }
   QAudioFormat format = CaptureFormat(QAudioFormat::UInt8);
@@ -56,7 +56,7 @@ int QtAudioSource::Open(int deviceIndex) {
     format = CaptureFormat(QAudioFormat::Int16);
     samples = WaveBufferDevice::Samples::Int16;
     if (!device.isFormatSupported(format)) {
-      m_error = device.description().toStdString() + ": no 48 000 Hz mono format";
+      m_error = device.description().toStdString() + " offers no 48 000 Hz mono format";
       return kNoFormat;
     }
   }
@@ -67,7 +67,7 @@ int QtAudioSource::Open(int deviceIndex) {
   // The device is opened here, so that a refusal shows now; samples are kept only after Start.
   m_input->start(&m_sink);
   if (m_input->error() != QAudio::NoError || m_input->state() == QAudio::StoppedState) {
-    m_error = device.description().toStdString() + ": the device cannot be opened";
+    m_error = device.description().toStdString() + " cannot be opened";
     m_input.reset();
     m_sink.close();
     return kOpenFailed;

@@ -23,7 +23,7 @@ namespace windlark {
 namespace {
 
 constexpr int kFrames = 16;
-constexpr int kFeedSpeed = 4;  // times real time: the window takes up to five buffers a second
+constexpr int kFeedSpeed = 2;  // times real time; the window could take five buffers a second
 
 std::vector<std::uint8_t> SynthesizedAudio() {
   const std::string command = std::string(RS41SIM) + " --frames " + std::to_string(kFrames) +
