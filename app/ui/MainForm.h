@@ -62,6 +62,8 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   const MainWindowSettings& Settings() const { return m_settings; }
 
   void LogEvent(std::string_view text) { m_view.LogEvent(text); }
+  // The window's message boxes and file dialogs, for the settings code's own messages.
+  Prompts& Dialogs() { return m_prompts; }
 
   ReceiveChain& Chain() { return *m_chain; }
   PanelView& Panels() { return m_view; }

@@ -133,6 +133,17 @@ TEST_F(ReplayTest, StopPausesAndTerminateWhilePausedEndsTheReplay) {
   EXPECT_EQ(window->Panels().StatusPanel(1, 1), "Input source: None");
 }
 
+TEST_F(ReplayTest, ClosingTheReplayWindowEndsTheReplay) {
+  const std::string raw = RecordRaw(kFlight);
+  auto window = MakeWindow();
+  Start(*window);
+  LoadRaw(*window, raw);
+  window->ReplayControl().close();
+  ASSERT_TRUE(WaitForEnd(*window, 3000));
+  EXPECT_FALSE(window->ReplayControl().isVisible());
+  EXPECT_TRUE(window->Widgets().loadRaw->isEnabled());
+}
+
 TEST_F(ReplayTest, UnreadableFileStillEndsTheReplay) {
   auto window = MakeWindow();
   Start(*window);
