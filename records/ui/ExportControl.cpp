@@ -13,8 +13,7 @@ namespace windlark {
 TExportControl::TExportControl(QWidget& owner, QAbstractButton& trackButton,
                                QAbstractButton& telemetryButton, Prompts& prompts,
                                std::function<ExportData()> data)
-    : QObject(&owner),
-      m_owner(owner),
+    : m_owner(owner),
       m_trackButton(trackButton),
       m_telemetryButton(telemetryButton),
       m_prompts(prompts),
