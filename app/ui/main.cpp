@@ -1,0 +1,46 @@
+#include <QApplication>
+#include <QFileInfo>
+#include <QFont>
+#include <cstdio>
+
+#include "app/MainWindowTexts.h"
+#include "app/ui/MainForm.h"
+#include "app/ui/PanelView.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: windlark [RAWFILE]\n"
+    "\n"
+    "The Windlark ground station for Vaisala RS41 radiosondes. RAWFILE, a raw file recorded\n"
+    "by Windlark (one line of hex bytes per frame), is replayed once the window is up.\n";
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(windlark::ToQString(windlark::kApplicationTitle));
+  QFont font = QApplication::font();
+  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
+                    QStringLiteral("sans-serif")});
+  QApplication::setFont(font);
+
+  windlark::TmainForm::Options options;
+  const QStringList args = QApplication::arguments();
+  for (qsizetype k = 1; k < args.size(); ++k) {
+    const QString& arg = args.at(k);
+    if (arg == QStringLiteral("-h") || arg == QStringLiteral("--help")) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (arg.startsWith(QLatin1Char('-')) || !options.replayFile.isEmpty()) {
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+    options.replayFile = QFileInfo(arg).absoluteFilePath();
+  }
+
+  windlark::TmainForm window(std::move(options));
+  window.show();
+  return QApplication::exec();
+}
