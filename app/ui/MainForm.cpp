@@ -86,6 +86,7 @@ void TmainForm::FormCreate() {
   // Hidden until asked for, created once in the order the program has always had them.
   CreateSettings();
   m_about = new TAboutBox(this);
+  m_about->setWindowFlag(Qt::WindowStaysOnTopHint);
   m_exports = std::make_unique<TExportControl>(
       *this, *m_w.exportGps, *m_w.exportTelemetry, m_prompts, [this] {
         const SondeState& state = m_chain->State();
@@ -101,6 +102,9 @@ void TmainForm::CreateSettings() {
   m_deviceNames = m_options.deviceNames();
   if (!m_options.settingsStore) return;
   m_settingsForm = new TSettingsForm(m_deviceNames, m_options.settingsPrompts, this);
+  // Above the always-on-top tool windows (signal monitor, auxiliary sensors), which would
+  // otherwise cover the modal dialog that blocks them.
+  m_settingsForm->setWindowFlag(Qt::WindowStaysOnTopHint);
   m_settingsBinding = std::make_unique<SettingsBinding>(
       *m_options.settingsStore, *m_settingsForm,
       [this](const AppliedSettings& applied) { ApplySettings(applied); });

@@ -299,9 +299,12 @@ TEST_F(MainFormTest, SettingsButtonShowsTheDialogThenLoadsTheSettingsAgain) {
   EXPECT_EQ(loads, 2);
 }
 
-// Pixels where `chart` differs from the empty diagram, by colour.
+// Pixels where `chart` differs from the empty diagram, by colour. The window's diagram labels
+// its mixing ratios in the user's locale.
 std::map<QRgb, int> PlottedPixels(const QImage& chart) {
   TForm11 empty;
+  empty.SetDecimalSeparator(LocaleDecimalSeparator());
+  empty.DrawChart();
   std::map<QRgb, int> plotted;
   for (int y = 0; y < chart.height(); ++y) {
     for (int x = 0; x < chart.width(); ++x) {
