@@ -31,10 +31,10 @@ struct AppliedSettings {
   int maxZoomLevel = 19;
   std::string mapDir;
   int zoomLevel = 12;
-  std::string zoomLabel;       // two digits, zero-padded
-  bool onlineMaps = true;      // "Online/Offline Maps" down
-  bool saveMapOnDisk = true;   // "Save Map On Disk" down
-  bool saveMapEnabled = true;  // "Save Map On Disk" usable (online only)
+  std::string zoomLabel = "12";  // two digits, zero-padded
+  bool onlineMaps = true;        // "Online/Offline Maps" down
+  bool saveMapOnDisk = true;     // "Save Map On Disk" down
+  bool saveMapEnabled = true;    // "Save Map On Disk" usable (online only)
   TileMode tileMode = TileMode::OnlineAutosave;
 
   // Home position: the decoder's current position starts there too.

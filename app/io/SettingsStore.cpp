@@ -18,7 +18,8 @@ std::filesystem::path ToPath(const QString& path) {
 
 }  // namespace
 
-SettingsStore::SettingsStore(AppPaths paths) : m_paths(std::move(paths)) {}
+SettingsStore::SettingsStore(AppPaths paths)
+    : m_paths(std::move(paths)), m_decimalSeparator(LocaleDecimalSeparator()) {}
 
 char SettingsStore::LocaleDecimalSeparator() {
   const QString point = QLocale().decimalPoint();
@@ -48,7 +49,7 @@ SettingsEnvironment SettingsStore::Environment(std::vector<std::string> audioDev
 }
 
 LoadedSettings SettingsStore::Load(std::vector<std::string> audioDevices) const {
-  IniFile ini(LocaleDecimalSeparator());
+  IniFile ini(m_decimalSeparator);
   ini.Load(ToPath(FilePath()));
   return LoadSettings(ini, Environment(std::move(audioDevices)));
 }
@@ -56,7 +57,7 @@ LoadedSettings SettingsStore::Load(std::vector<std::string> audioDevices) const 
 QString SettingsStore::Save(const Settings& settings, const SettingsTexts& texts) const {
   const QString path = FilePath();
   // Start from the file as it is now, so sections written by hand or by others stay.
-  IniFile ini(LocaleDecimalSeparator());
+  IniFile ini(m_decimalSeparator);
   if (ini.Load(ToPath(path)) == IniFile::LoadStatus::Unreadable) {
     return QStringLiteral("Unable to read the settings file %1.\rThe settings were not saved.")
         .arg(QDir::toNativeSeparators(path));

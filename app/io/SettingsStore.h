@@ -13,6 +13,8 @@ namespace windlark {
 // save through the core rules.
 class SettingsStore {
  public:
+  // The file's reals take the user's decimal separator as it stands now: the main window later
+  // makes "." the default locale for its own numbers.
   explicit SettingsStore(AppPaths paths = AppPaths());
 
   QString FilePath() const { return m_paths.IniFile(); }
@@ -35,6 +37,7 @@ class SettingsStore {
 
  private:
   AppPaths m_paths;
+  char m_decimalSeparator = '.';
 };
 
 }  // namespace windlark

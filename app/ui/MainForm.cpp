@@ -15,18 +15,25 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QToolButton>
+#include <initializer_list>
 
 #include "app/Format.h"
 #include "app/MainWindowTexts.h"
 #include "app/Version.h"
 #include "app/ui/AboutBox.h"
 #include "app/ui/AudioControl.h"
+#include "app/ui/Charts.h"
+#include "app/ui/ModalPrompts.h"
+#include "app/ui/SettingsBinding.h"
+#include "app/ui/SettingsForm.h"
 #include "app/ui/StatusBarPanels.h"
 #include "app/ui/UiLocale.h"
 #include "records/io/LogFileLoader.h"
 #include "records/ui/ExportControl.h"
 #include "records/ui/ReplayControlForm.h"
 #include "signal/io/QtAudioSource.h"
+#include "signal/ui/AudioSignalMonitor.h"
+#include "xdata/ui/xdataUnit.h"
 
 namespace windlark {
 
@@ -77,15 +84,47 @@ void TmainForm::FormCreate() {
   setWindowTitle(ToQString(WindowCaption(kVersionMajor, kVersionMinor)));
   m_w.aprsCount->clear();
   // Hidden until asked for, created once in the order the program has always had them.
+  CreateSettings();
   m_about = new TAboutBox(this);
+  m_about->setWindowFlag(Qt::WindowStaysOnTopHint);
   m_exports = std::make_unique<TExportControl>(
       *this, *m_w.exportGps, *m_w.exportTelemetry, m_prompts, [this] {
         const SondeState& state = m_chain->State();
         return ExportData{m_chain->Log().Snapshot(), state.sondeId, state.launchTimeText};
       });
   m_replayControl = new TReplayControlForm(this);
+  CreateAuxiliaryWindows();
   const QRect screenArea = screen()->availableGeometry();
   resize(std::min(kDesignWidth, screenArea.width()), std::min(kDesignHeight, screenArea.height()));
+}
+
+void TmainForm::CreateSettings() {
+  m_deviceNames = m_options.deviceNames();
+  if (!m_options.settingsStore) return;
+  m_settingsForm = new TSettingsForm(m_deviceNames, m_options.settingsPrompts, this);
+  // Above the always-on-top tool windows (signal monitor, auxiliary sensors), which would
+  // otherwise cover the modal dialog that blocks them.
+  m_settingsForm->setWindowFlag(Qt::WindowStaysOnTopHint);
+  m_settingsBinding = std::make_unique<SettingsBinding>(
+      *m_options.settingsStore, *m_settingsForm,
+      [this](const AppliedSettings& applied) { ApplySettings(applied); });
+  SetIniFileLoader([](TmainForm& window) { window.m_settingsBinding->Load(); });
+  // The dialog saves on OK before it closes; "Settings" then loads the file again.
+  SetSettingsDialog([](TmainForm& window) {
+    ModalPrompts& prompts = window.m_options.settingsPrompts != nullptr
+                                ? *window.m_options.settingsPrompts
+                                : DefaultPrompts();
+    prompts.RunModal(*window.m_settingsForm);
+  });
+}
+
+void TmainForm::CreateAuxiliaryWindows() {
+  m_signalMonitor = new TAudioSignalForm(this);
+  m_audio->Capture().SetMonitor(m_signalMonitor);
+  m_diagrams = new TForm11(this);
+  m_diagrams->SetDecimalSeparator(LocaleDecimalSeparator());
+  m_xdata = std::make_unique<Txdata>(m_chain->Instruments(), this);
+  m_xdata->SetAnchorSource([this] { return pos(); });
 }
 
 void TmainForm::ConnectButtons() {
@@ -98,6 +137,9 @@ void TmainForm::ConnectButtons() {
   connect(m_w.googleMap, &QToolButton::clicked, this, &TmainForm::SBGoogleMapClick);
   connect(m_w.settings, &QToolButton::clicked, this, &TmainForm::SBSettingsClick);
   connect(m_w.about, &QToolButton::clicked, this, &TmainForm::SBAboutClick);
+  connect(m_w.auxPanel, &QToolButton::clicked, this, &TmainForm::SBAuxPanelClick);
+  connect(m_w.signalMonitor, &QToolButton::clicked, this, &TmainForm::SBSignalMonitorClick);
+  connect(m_w.diagrams, &QToolButton::clicked, this, &TmainForm::SBDiagramsClick);
   connect(m_w.aprsEnable, &QToolButton::clicked, this, &TmainForm::SpeedButton5Click);
   connect(m_w.mapType, &QToolButton::clicked, this, &TmainForm::SpeedButton15Click);
   connect(m_w.exportGps, &QToolButton::clicked, m_exports.get(), &TExportControl::ExportTrack);
@@ -138,41 +180,54 @@ void TmainForm::LoadIniFile() {
   if (m_iniLoader) {
     m_iniLoader(*this);
   } else {
-    ApplySettings(MainWindowSettings{});
+    ApplySettings(AppliedSettings{});
   }
 }
 
-void TmainForm::ApplySettings(const MainWindowSettings& settings) {
+void TmainForm::ApplySettings(const AppliedSettings& settings) {
   m_settings = settings;
-  const std::vector<std::string> devices = m_options.deviceNames();
-  const bool listed =
-      settings.deviceIndex >= 0 && static_cast<std::size_t>(settings.deviceIndex) < devices.size();
+  const bool listed = settings.deviceIndex >= 0 &&
+                      static_cast<std::size_t>(settings.deviceIndex) < m_deviceNames.size();
   if (listed) {
     m_audio->SetDevice(settings.deviceIndex,
-                       devices[static_cast<std::size_t>(settings.deviceIndex)]);
+                       m_deviceNames[static_cast<std::size_t>(settings.deviceIndex)]);
   } else {
     m_audio->SetDevice(-1, DefaultInputText(m_options.defaultDeviceName()));
   }
+  if (settings.startAudio && !ReplayRunning()) SBStartAudioClick();
+  if (settings.startRadio && !ReplayRunning()) SBStartRadioClick();
+
+  m_w.openStreetMap->setChecked(settings.mapType != 2);
+  m_w.openTopoMap->setChecked(settings.mapType == 2);
+  m_w.mapNet->setChecked(settings.onlineMaps);
+  m_w.mapDownload->setEnabled(settings.saveMapEnabled);
+  m_w.mapDownload->setChecked(settings.saveMapOnDisk);
 
   DecodeContext& ctx = m_chain->Context();
-  ctx.settings.defaultZoom = settings.defaultZoom;
-  ctx.settings.windSpeedUnit = settings.windSpeedUnit;
-  ctx.settings.verticalSpeedUnit = settings.verticalSpeedUnit;
-  m_view.SetText(ReadOut::ZoomLevel, FormatInt(settings.defaultZoom, 2));
-  SetHomePosition(ctx.home, settings.homeLatitude, settings.homeLongitude, settings.homeAltitude);
+  ctx.settings.defaultZoom = settings.zoomLevel;
+  m_view.SetText(ReadOut::ZoomLevel, settings.zoomLabel);
+  // The sonde starts at home: ranges and bearings mean something before the first fix.
+  SetHomePosition(ctx.home, settings.homeLatitude, settings.homeLongitude, settings.homeAltitudeM);
   m_chain->State().latitude = settings.homeLatitude;
   m_chain->State().longitude = settings.homeLongitude;
+
   m_chain->SetRawCapture(settings.saveRaw, settings.rawDir,
                          [this](const std::string& error) { ShowRawCaptureError(error); });
   m_lastCaptureError.clear();
+  // Without a settings file the panel keeps its first text.
+  if (!settings.rawStatus.empty()) m_view.SetStatusPanel(2, 2, settings.rawStatus);
+
+  ctx.settings.windSpeedUnit = settings.windSpeedUnit;
+  ctx.settings.verticalSpeedUnit = settings.verticalSpeedUnit;
 
   m_w.aprsEnable->setEnabled(settings.aprsEnabled && !ReplayRunning());
   m_w.monitoring->setEnabled(settings.aprsEnabled);
   m_w.tracking->setEnabled(settings.aprsEnabled);
-  // The GPS input is enabled by its own settings once the serial ports are listed.
-  m_w.gpsIn->setEnabled(false);
+  m_w.gpsIn->setEnabled(settings.gpsInEnabled);
 
-  if (settings.audioAutorun && !ReplayRunning()) SBStartAudioClick();
+  if (!settings.rawMessage.empty()) {
+    m_prompts.message(Prompts::Icon::Error, ToQString(settings.rawMessage));
+  }
 }
 
 void TmainForm::ShowRawCaptureError(const std::string& error) {
@@ -215,6 +270,18 @@ void TmainForm::SBSettingsClick() {
 
 void TmainForm::SBAboutClick() {
   m_about->exec();
+}
+
+void TmainForm::SBAuxPanelClick() {
+  m_xdata->OpenAuxiliaryPanel();
+}
+
+void TmainForm::SBSignalMonitorClick() {
+  m_signalMonitor->OpenMonitor(frameGeometry());
+}
+
+void TmainForm::SBDiagramsClick() {
+  m_diagrams->OpenDiagrams(m_chain->Log());
 }
 
 void TmainForm::SBGoogleMapClick() {
@@ -273,10 +340,16 @@ void TmainForm::CheckUpdateVersion(int /*result*/) {}
 
 void TmainForm::OnNewSonde() {
   m_w.auxPanel->setEnabled(false);
+  // The chain resets the decoder while the window is being made, before the diagrams exist.
+  if (m_diagrams != nullptr) m_diagrams->DrawChart();
 }
 
 void TmainForm::EnableAuxiliaryPanel() {
   m_w.auxPanel->setEnabled(true);
+}
+
+void TmainForm::PlotPoint(const TelemetryPoint& point) {
+  if (m_diagrams != nullptr && m_diagrams->isVisible()) m_diagrams->PlotPoint(point);
 }
 
 void TmainForm::resizeEvent(QResizeEvent* event) {
@@ -405,7 +478,10 @@ void TmainForm::Shutdown() {
   }
   if (m_audio) m_audio->StopAudioDecoding();
   if (m_exports) m_exports->Shutdown();
-  if (m_replayControl) m_replayControl->hide();
+  for (QWidget* window : std::initializer_list<QWidget*>{
+           m_replayControl, m_signalMonitor, m_diagrams, m_xdata.get(), m_settingsForm}) {
+    if (window != nullptr) window->hide();
+  }
 }
 
 }  // namespace windlark

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindowSettings.h"
+#include "app/AppliedSettings.h"
+#include "app/io/SettingsStore.h"
 #include "app/ui/MainWidgets.h"
 #include "app/ui/PanelView.h"
 #include "app/ui/Prompts.h"
@@ -18,11 +19,17 @@
 
 namespace windlark {
 
+class ModalPrompts;
+class SettingsBinding;
 class TAboutBox;
 class TAudioControl;
+class TAudioSignalForm;
 class TExportControl;
+class TForm11;
 class TLogFileLoader;
 class TReplayControlForm;
+class TSettingsForm;
+class Txdata;
 
 // The program's main window: owner of the receive chain and of the workers that come and go,
 // and the view of everything the decoder shows. The logic of each subsystem lives in its own
@@ -43,15 +50,21 @@ class TmainForm : public QMainWindow, public DecoderHooks {
     std::function<std::string()> defaultDeviceName;
     // Dialogs and message boxes; by default the real ones.
     std::optional<Prompts> prompts;
+    // The settings file. Without one there is no settings dialog and the window runs on the
+    // built-in defaults, writing nothing to disk.
+    std::optional<SettingsStore> settingsStore;
+    // What the settings dialog asks of the user and how it is run modally; the real ones when
+    // null.
+    ModalPrompts* settingsPrompts = nullptr;
     // A raw file to replay as soon as the start-up step has run.
     QString replayFile;
   };
 
-  explicit TmainForm(Options options = {}, QWidget* parent = nullptr);
+  explicit TmainForm(Options options, QWidget* parent = nullptr);
   ~TmainForm() override;
 
   // The settings seam: the settings store reads and checks its file and hands the values here.
-  void ApplySettings(const MainWindowSettings& settings);
+  void ApplySettings(const AppliedSettings& settings);
   // Reads the settings and applies them: through the installed loader, else the defaults.
   void LoadIniFile();
   void SetIniFileLoader(std::function<void(TmainForm&)> loader) { m_iniLoader = std::move(loader); }
@@ -59,7 +72,9 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void SetSettingsDialog(std::function<void(TmainForm&)> dialog) {
     m_settingsDialog = std::move(dialog);
   }
-  const MainWindowSettings& Settings() const { return m_settings; }
+  const AppliedSettings& Settings() const { return m_settings; }
+  // The settings dialog; null without a settings file.
+  TSettingsForm* SettingsDialog() const { return m_settingsForm; }
 
   void LogEvent(std::string_view text) { m_view.LogEvent(text); }
   // The window's message boxes and file dialogs, for the settings code's own messages.
@@ -72,6 +87,9 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   TExportControl& Exports() { return *m_exports; }
   TReplayControlForm& ReplayControl() { return *m_replayControl; }
   TAboutBox& AboutBox() { return *m_about; }
+  TAudioSignalForm& SignalMonitor() { return *m_signalMonitor; }
+  TForm11& Diagrams() { return *m_diagrams; }
+  Txdata& AuxiliarySensors() { return *m_xdata; }
   const GhostTrack& Ghost() const { return m_ghostTrack; }
   bool ReplayRunning() const { return m_loader != nullptr; }
   bool Started() const { return m_started; }
@@ -101,6 +119,9 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void SBGoogleMapClick();
   void SBSettingsClick();
   void SBAboutClick();
+  void SBAuxPanelClick();
+  void SBSignalMonitorClick();
+  void SBDiagramsClick();
   void SpeedButton5Click();
   void SpeedButton15Click();
   void StatusBar1Click();
@@ -115,9 +136,12 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   // DecoderHooks: the map, rotor, diagrams, APRS and position output join here.
   void OnNewSonde() override;
   void EnableAuxiliaryPanel() override;
+  void PlotPoint(const TelemetryPoint& point) override;
 
  private:
   void FormCreate();
+  void CreateSettings();
+  void CreateAuxiliaryWindows();
   void FormResize();
   void ConnectButtons();
   void StartReplay(const QString& file);
@@ -130,17 +154,25 @@ class TmainForm : public QMainWindow, public DecoderHooks {
 
   Options m_options;
   Prompts m_prompts;
+  // Read once: a device index is a position in this list, for the dialog and the sound input.
+  std::vector<std::string> m_deviceNames;
   MainWidgets m_w;
   PanelView m_view{m_w};
   std::unique_ptr<ReceiveChain> m_chain;
   std::unique_ptr<TAudioControl> m_audio;
   std::unique_ptr<TExportControl> m_exports;
+  TSettingsForm* m_settingsForm = nullptr;
+  std::unique_ptr<SettingsBinding> m_settingsBinding;
   TAboutBox* m_about = nullptr;
   TReplayControlForm* m_replayControl = nullptr;
+  TAudioSignalForm* m_signalMonitor = nullptr;
+  TForm11* m_diagrams = nullptr;
+  // Observes the receive chain's instruments, so it goes before the chain does.
+  std::unique_ptr<Txdata> m_xdata;
   std::unique_ptr<TLogFileLoader> m_loader;
   QString m_replayError;
   GhostTrack m_ghostTrack;
-  MainWindowSettings m_settings;
+  AppliedSettings m_settings;
   std::function<void(TmainForm&)> m_iniLoader;
   std::function<void(TmainForm&)> m_settingsDialog;
   std::string m_lastCaptureError;

@@ -20,6 +20,8 @@ QString Shown(QString text) {
 
 void ShowMessage(QWidget* parent, Prompts::Icon icon, const QString& text) {
   QMessageBox box(parent);
+  // Modal: it must not hide behind the always-on-top tool windows it blocks.
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
   box.setWindowTitle(QString::fromUtf8(kApplicationTitle.data(),
                                        static_cast<qsizetype>(kApplicationTitle.size())));
   box.setTextFormat(Qt::PlainText);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/MainWindowTexts.h"
+#include "app/io/SettingsStore.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/PanelView.h"
 
@@ -26,6 +27,9 @@ int main(int argc, char* argv[]) {
   QApplication::setFont(font);
 
   windlark::TmainForm::Options options;
+  // Made before the window, which sets "." as the default locale for its own numbers: the
+  // settings file keeps the user's decimal separator.
+  options.settingsStore = windlark::SettingsStore();
   const QStringList args = QApplication::arguments();
   for (qsizetype k = 1; k < args.size(); ++k) {
     const QString& arg = args.at(k);

@@ -2,12 +2,18 @@
 
 #include <QAbstractButton>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/io/SettingsStore.h"
 #include "app/ui/MainForm.h"
+#include "app/ui/RecordingPrompts.h"
 #include "cli/CliRunner.h"
 #include "signal/FileAudioSource.h"
 
@@ -97,6 +103,8 @@ class MainFormTest : public ScratchDirTest {
     options.deviceNames = [] { return std::vector<std::string>{"Line In", "USB Receiver"}; };
     options.defaultDeviceName = [] { return std::string("Built-in Audio"); };
     options.prompts = m_prompts.Make();
+    options.settingsStore = m_store;
+    options.settingsPrompts = &m_dialogPrompts;
     options.replayFile = std::move(replayFile);
     return std::make_unique<TmainForm>(std::move(options));
   }
@@ -133,8 +141,22 @@ class MainFormTest : public ScratchDirTest {
     return button;
   }
 
+  // The next window reads `ini` as its settings file, a portable install in the scratch folder
+  // ("bin"); its dialog runs through m_dialogPrompts.
+  void UseSettingsFile(const std::string& ini) {
+    std::filesystem::create_directories(Path("bin"));
+    std::ofstream(Path("bin") / "windlark.ini", std::ios::binary) << ini;
+    m_store = SettingsStore(AppPaths(QString::fromStdString(Path("bin").string())));
+  }
+  std::string SettingsFileText() const {
+    std::ifstream in(Path("bin") / "windlark.ini", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
   PromptLog m_prompts;
   SourceLog m_source;
+  std::optional<SettingsStore> m_store;
+  RecordingPrompts m_dialogPrompts;
 };
 
 }  // namespace windlark::test

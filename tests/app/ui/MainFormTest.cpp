@@ -8,15 +8,22 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <map>
 #include <regex>
 #include <set>
 
 #include "app/ui/AboutBox.h"
 #include "app/ui/AudioControl.h"
+#include "app/ui/Charts.h"
 #include "app/ui/MainFormRig.h"
 #include "app/ui/StatusBarPanels.h"
 #include "app/ui/UiLocale.h"
 #include "decoder/PanelRecorder.h"
+#include "records/RawReplay.h"
+#include "signal/ui/AudioSignalMonitor.h"
+#include "xdata/ui/OIF411FrameUnit.h"
+#include "xdata/ui/SkydewFrameUnit.h"
+#include "xdata/ui/xdataUnit.h"
 
 namespace windlark {
 namespace {
@@ -126,9 +133,9 @@ TEST_F(MainFormTest, SyntheticFlightShowsWhatTheRecorderShows) {
   DecoderSettings settings;
   settings.localeDecimalSeparator = LocaleDecimalSeparator();
   ReceiveChain chain(recorder, hooks, settings);
-  const MainWindowSettings defaults;
+  const AppliedSettings defaults;
   SetHomePosition(chain.Context().home, defaults.homeLatitude, defaults.homeLongitude,
-                  defaults.homeAltitude);
+                  defaults.homeAltitudeM);
   // As "Start audio decoding" does.
   recorder.SetStatusPanel(1, 1, window->Panels().StatusPanel(1, 1));
   chain.Lamps().SetLamp(Lamp::Input, kAqua);
@@ -169,7 +176,7 @@ TEST_F(MainFormTest, SyntheticFlightShowsWhatTheRecorderShows) {
 TEST_F(MainFormTest, StatusBarClickCopiesTheFlightSummary) {
   auto window = MakeWindow();
   Start(*window);
-  MainWindowSettings settings;
+  AppliedSettings settings;
   settings.windSpeedUnit = 1;
   window->ApplySettings(settings);
   SondeState& state = window->Chain().State();
@@ -198,7 +205,7 @@ TEST_F(MainFormTest, StartAndStopFollowTheirLatches) {
     m_source = {};
     auto window = MakeWindow();
     Start(*window);
-    MainWindowSettings settings;
+    AppliedSettings settings;
     settings.deviceIndex = c.deviceIndex;
     window->ApplySettings(settings);
     const MainWidgets& w = window->Widgets();
@@ -231,8 +238,8 @@ TEST_F(MainFormTest, StartAndStopFollowTheirLatches) {
 TEST_F(MainFormTest, AutorunPressesStartWhenTheSettingsAreApplied) {
   auto window = MakeWindow();
   Start(*window);
-  MainWindowSettings settings;
-  settings.audioAutorun = true;
+  AppliedSettings settings;
+  settings.startAudio = true;
   window->ApplySettings(settings);
   EXPECT_TRUE(window->Audio().Running());
   EXPECT_TRUE(window->Widgets().startAudio->isChecked());
@@ -275,8 +282,9 @@ TEST_F(MainFormTest, SettingsButtonShowsTheDialogThenLoadsTheSettingsAgain) {
   int loads = 0;
   window->SetIniFileLoader([&loads](TmainForm& form) {
     ++loads;
-    MainWindowSettings settings;
-    settings.defaultZoom = 7;
+    AppliedSettings settings;
+    settings.zoomLevel = 7;
+    settings.zoomLabel = "07";
     form.ApplySettings(settings);
   });
   Start(*window);
@@ -289,6 +297,81 @@ TEST_F(MainFormTest, SettingsButtonShowsTheDialogThenLoadsTheSettingsAgain) {
   window->Widgets().settings->click();
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(loads, 2);
+}
+
+// Pixels where `chart` differs from the empty diagram, by colour. The window's diagram labels
+// its mixing ratios in the user's locale.
+std::map<QRgb, int> PlottedPixels(const QImage& chart) {
+  TForm11 empty;
+  empty.SetDecimalSeparator(LocaleDecimalSeparator());
+  empty.DrawChart();
+  std::map<QRgb, int> plotted;
+  for (int y = 0; y < chart.height(); ++y) {
+    for (int x = 0; x < chart.width(); ++x) {
+      if (chart.pixel(x, y) != empty.Chart().pixel(x, y)) ++plotted[chart.pixel(x, y)];
+    }
+  }
+  return plotted;
+}
+
+TEST_F(MainFormTest, ReplayedFlightWithInstrumentsFillsTheAuxiliaryWindows) {
+  const std::string raw = RecordRaw(
+      "--frames 60 --start-fragment 0 --id S3120042 --xdata 05038001186A01D06432 "
+      "--xdata 3F02900040009000100000008080C800000007 --pressure-sensor --flight ascent "
+      "--alt 600 --vel-up 6 --lat 52.21 --lon 14.12");
+  auto window = MakeWindow(nullptr, 0, QString::fromStdString(raw));
+  Start(*window);
+  const MainWidgets& w = window->Widgets();
+  Txdata& aux = window->AuxiliarySensors();
+  TForm11& diagrams = window->Diagrams();
+  EXPECT_FALSE(diagrams.isVisible());
+  w.diagrams->click();
+  EXPECT_TRUE(diagrams.isVisible());
+  window->LogFileThreadCommander(static_cast<int>(ReplaySpeed::Max));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->ReplayRunning(); }, 30000));
+
+  EXPECT_TRUE(w.auxPanel->isEnabled());
+  ASSERT_EQ(aux.PanelCount(), 2);
+  EXPECT_NE(qobject_cast<TOIF411Frame*>(aux.Frame(3)), nullptr);
+  EXPECT_NE(qobject_cast<TSkydewFrame*>(aux.Frame(2)), nullptr);
+  aux.hide();
+  w.auxPanel->click();
+  EXPECT_TRUE(aux.isVisible()) << "the button brings the window back";
+
+  // Temperature in black and dew point in blue, plotted while the window showed, and nothing
+  // else drawn over the diagram.
+  const std::map<QRgb, int> plotted = PlottedPixels(diagrams.Chart());
+  EXPECT_GT(plotted.count(0xFF000000) != 0 ? plotted.at(0xFF000000) : 0, 0);
+  EXPECT_GT(plotted.count(0xFF0000FF) != 0 ? plotted.at(0xFF0000FF) : 0, 0);
+  EXPECT_EQ(plotted.size(), 2U);
+
+  // Another sonde: the instruments are gone, and the diagram starts again.
+  std::filesystem::remove_all(Path("raw"));
+  const std::string other = RecordRaw("--frames 3 --start-fragment 0 --id S3120043");
+  m_prompts.openAnswer = QString::fromStdString(other);
+  w.loadRaw->click();
+  window->LogFileThreadCommander(static_cast<int>(ReplaySpeed::Max));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->ReplayRunning(); }, 30000));
+  EXPECT_EQ(window->Panels().Text(ReadOut::SondeId), "S3120043");
+  EXPECT_FALSE(w.auxPanel->isEnabled());
+  EXPECT_FALSE(aux.HasPanels());
+  EXPECT_FALSE(aux.isVisible());
+  EXPECT_TRUE(PlottedPixels(diagrams.Chart()).empty());
+}
+
+TEST_F(MainFormTest, SignalMonitorShowsTheSoundInput) {
+  const std::string wav = Sim("input.wav", "--frames 3 --noise 4");
+  auto window = MakeWindow(std::make_unique<FileAudioSource>(wav, FileAudioSource::Format::Wav));
+  Start(*window);
+  TAudioSignalForm& monitor = window->SignalMonitor();
+  const QImage blank = monitor.Bitmap().copy();
+  window->Widgets().signalMonitor->click();
+  ASSERT_TRUE(monitor.isVisible());
+  const QPoint centre = window->frameGeometry().center();
+  EXPECT_LE((monitor.frameGeometry().center() - centre).manhattanLength(), 4);
+  window->Widgets().startAudio->click();
+  for (int k = 0; k < 4; ++k) window->Audio().Timer1Timer();
+  EXPECT_NE(monitor.Bitmap(), blank) << "the trace of the sound input is drawn";
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST_F(ReplayTest, RawFileReplaysToTheEndAndRestoresEveryButton) {
   const std::string raw = RecordRaw(kFlight);
   auto window = MakeWindow();
   Start(*window);
-  MainWindowSettings settings;
+  AppliedSettings settings;
   settings.aprsEnabled = true;
   window->ApplySettings(settings);
   window->Widgets().aprsEnable->setChecked(true);

@@ -76,7 +76,7 @@ TEST(SoundCard, TheWindowDecodesASondeFromAPulseAudioInput) {
   TmainForm window(std::move(options));
   window.show();
   ASSERT_TRUE(QTest::qWaitFor([&] { return window.Started(); }, 5000));
-  MainWindowSettings settings;
+  AppliedSettings settings;
   settings.deviceIndex = static_cast<int>(found - devices.begin());
   window.ApplySettings(settings);
   window.Widgets().startAudio->click();
