@@ -14,13 +14,13 @@ using namespace windlark;
 std::vector<std::uint8_t> MinuteOfAudio() {
   std::vector<std::uint8_t> audio;
   for (int k = 0; k < 60; ++k) {
-    test::FrameSpec spec;
-    spec.frameNumber = static_cast<std::uint16_t>(1000 + k);
-    spec.fragmentIndex = static_cast<std::uint8_t>(k % 51);
-    spec.timeOfWeekMs = 43200000U + static_cast<std::uint32_t>(k) * 1000U;
+    test::FrameSpec frameSpec;
+    frameSpec.frameNumber = static_cast<std::uint16_t>(1000 + k);
+    frameSpec.fragmentIndex = static_cast<std::uint8_t>(k % 51);
+    frameSpec.timeOfWeekMs = 43200000U + static_cast<std::uint32_t>(k) * 1000U;
     test::AudioSpec audioSpec;
     audioSpec.dcOffset = 7;
-    test::AppendFrameAudio(audio, test::BuildFrame(spec), audioSpec);
+    test::AppendFrameAudio(audio, test::BuildFrame(frameSpec), audioSpec);
   }
   return audio;
 }

@@ -23,14 +23,14 @@ std::string WriteFlight() {
   const auto path = std::filesystem::temp_directory_path() / "windlark-bench-flight.txt";
   std::ofstream out(path, std::ios::binary);
   for (int k = 0; k < kFrames; ++k) {
-    test::FrameSpec spec;
-    spec.frameNumber = static_cast<std::uint16_t>(k);
-    spec.fragmentIndex = static_cast<std::uint8_t>(k % 51);
-    spec.timeOfWeekMs = 43200000U + static_cast<std::uint32_t>(k) * 1000U;
-    spec.ecefXcm = 637813700 + k * 500;  // climbing 5 m/s
-    spec.velXcm = 500;
-    spec.velYcm = 300;
-    out << RawLine(test::ToRawFrame(test::BuildFrame(spec))) << "\r\n";
+    test::FrameSpec frameSpec;
+    frameSpec.frameNumber = static_cast<std::uint16_t>(k);
+    frameSpec.fragmentIndex = static_cast<std::uint8_t>(k % 51);
+    frameSpec.timeOfWeekMs = 43200000U + static_cast<std::uint32_t>(k) * 1000U;
+    frameSpec.ecefXcm = 637813700 + k * 500;  // climbing 5 m/s
+    frameSpec.velXcm = 500;
+    frameSpec.velYcm = 300;
+    out << RawLine(test::ToRawFrame(test::BuildFrame(frameSpec))) << "\r\n";
   }
   return path.string();
 }

@@ -22,15 +22,17 @@ struct DecoderRig {
     ResetDecoder(state, log, ctx);
   }
   FrameChecks Decode(const RawFrame& frame) { return DecodeFrame(frame, state, log, ctx); }
-  FrameChecks Decode(const FrameSpec& spec) { return Decode(ToRawFrame(BuildFrame(spec))); }
+  FrameChecks Decode(const FrameSpec& frameSpec) {
+    return Decode(ToRawFrame(BuildFrame(frameSpec)));
+  }
   // A frame carrying fragment `index` with `bytes` at the given fragment offsets.
   FrameChecks Fragment(int index, std::initializer_list<std::pair<int, int>> bytes,
-                       FrameSpec spec = {}) {
-    spec.fragmentIndex = static_cast<std::uint8_t>(index);
-    spec.fragment.fill(0);
+                       FrameSpec frameSpec = {}) {
+    frameSpec.fragmentIndex = static_cast<std::uint8_t>(index);
+    frameSpec.fragment.fill(0);
     for (auto [at, value] : bytes)
-      spec.fragment[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(value);
-    return Decode(spec);
+      frameSpec.fragment[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(value);
+    return Decode(frameSpec);
   }
 };
 

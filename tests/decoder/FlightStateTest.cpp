@@ -42,13 +42,14 @@ FrameSpec At(double lat, double lon, double alt) {
   const double phi = lat * 3.14159265358979323846 / 180.0;
   const double lambda = lon * 3.14159265358979323846 / 180.0;
   const double n = a / std::sqrt(1.0 - e2 * std::sin(phi) * std::sin(phi));
-  FrameSpec spec;
-  spec.ecefXcm =
+  FrameSpec frameSpec;
+  frameSpec.ecefXcm =
       static_cast<std::int32_t>(std::lround((n + alt) * std::cos(phi) * std::cos(lambda) * 100));
-  spec.ecefYcm =
+  frameSpec.ecefYcm =
       static_cast<std::int32_t>(std::lround((n + alt) * std::cos(phi) * std::sin(lambda) * 100));
-  spec.ecefZcm = static_cast<std::int32_t>(std::lround(((1 - e2) * n + alt) * std::sin(phi) * 100));
-  return spec;
+  frameSpec.ecefZcm =
+      static_cast<std::int32_t>(std::lround(((1 - e2) * n + alt) * std::sin(phi) * 100));
+  return frameSpec;
 }
 
 TEST(GpsPosition, ReadOutsInEveryUnit) {
@@ -62,10 +63,10 @@ TEST(GpsPosition, ReadOutsInEveryUnit) {
     DecoderRig rig;
     rig.ctx.settings.windSpeedUnit = c.unit;
     rig.ctx.settings.verticalSpeedUnit = c.unit;
-    FrameSpec spec;  // on the equator at 0 E: velocity x is up, y east, z north
-    spec.velXcm = 250;
-    spec.velYcm = -1000;
-    rig.Decode(spec);
+    FrameSpec frameSpec;  // on the equator at 0 E: velocity x is up, y east, z north
+    frameSpec.velXcm = 250;
+    frameSpec.velYcm = -1000;
+    rig.Decode(frameSpec);
     EXPECT_EQ(rig.view.Text(ReadOut::WindSpeed), c.wind);
     EXPECT_EQ(rig.view.Text(ReadOut::VerticalSpeed), c.vertical);
     EXPECT_EQ(rig.view.Text(ReadOut::Direction), "90 °");  // moving west: wind from the east
@@ -88,9 +89,9 @@ TEST(GpsPosition, SouthernWesternPositionShowsMagnitudes) {
 TEST(GpsPosition, NoSatellitesLogsTheEntryButMovesNothing) {
   RecordingHooks hooks;
   DecoderRig rig(&hooks);
-  FrameSpec spec = At(50, 10, 1000);
-  spec.sats = 0;
-  rig.Decode(spec);
+  FrameSpec frameSpec = At(50, 10, 1000);
+  frameSpec.sats = 0;
+  rig.Decode(frameSpec);
   EXPECT_EQ(rig.view.Text(ReadOut::SatsUsed), "0");
   EXPECT_EQ(rig.view.Text(ReadOut::Latitude), "");
   EXPECT_TRUE(hooks.climbs.empty());
@@ -155,25 +156,25 @@ TEST(FlightState, HomeGeometryReadOutsFollowTheLocale) {
 TEST(FlightState, ReportsWaitForCalibrationAndGoodFixes) {
   RecordingHooks hooks;
   DecoderRig rig(&hooks);
-  FrameSpec spec = At(50, 10, 1000);
+  FrameSpec frameSpec = At(50, 10, 1000);
   for (int k = 0; k < 50; ++k) {
-    spec.fragmentIndex = static_cast<std::uint8_t>(k);
-    rig.Decode(spec);
+    frameSpec.fragmentIndex = static_cast<std::uint8_t>(k);
+    rig.Decode(frameSpec);
     EXPECT_TRUE(hooks.reports.empty()) << "before calibration is complete, frame " << k;
   }
   EXPECT_EQ(hooks.positionsOut, 50);
-  spec.fragmentIndex = 50;  // the last fragment completes the calibration in this frame
-  rig.Decode(spec);
+  frameSpec.fragmentIndex = 50;  // the last fragment completes the calibration in this frame
+  rig.Decode(frameSpec);
   ASSERT_EQ(hooks.reports.size(), 1U);
   EXPECT_EQ(hooks.reports[0].sondeId, "T1234567");
   EXPECT_NEAR(hooks.reports[0].latitude, 50, 1e-5);
-  spec.speedAccuracy = 10;  // 1.0 m/s is not good enough
-  rig.Decode(spec);
+  frameSpec.speedAccuracy = 10;  // 1.0 m/s is not good enough
+  rig.Decode(frameSpec);
   EXPECT_EQ(hooks.reports.size(), 1U);
   EXPECT_EQ(hooks.positionsOut, 51);
   hooks.connected = false;
-  spec.speedAccuracy = 3;
-  rig.Decode(spec);
+  frameSpec.speedAccuracy = 3;
+  rig.Decode(frameSpec);
   EXPECT_EQ(hooks.reports.size(), 1U);
   EXPECT_EQ(hooks.positionsOut, 52);
 }

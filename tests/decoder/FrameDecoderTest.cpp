@@ -110,10 +110,10 @@ TEST(FrameDecoder, GpsTimeTextsAndSatellites) {
   };
   for (const auto& c : cases) {
     DecoderRig rig;
-    FrameSpec spec;
-    spec.gpsWeek = c.week;
-    spec.timeOfWeekMs = c.tow;
-    rig.Decode(spec);
+    FrameSpec frameSpec;
+    frameSpec.gpsWeek = c.week;
+    frameSpec.timeOfWeekMs = c.tow;
+    rig.Decode(frameSpec);
     EXPECT_EQ(rig.view.Text(ReadOut::GpsTime), c.shown);
     EXPECT_EQ(rig.state.timestamp, c.stamp);
   }

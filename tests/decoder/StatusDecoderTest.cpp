@@ -13,11 +13,11 @@ using test::FrameSpec;
 TEST(StatusDecoder, ShowsFrameIdBatteryAndLogsTheNewSonde) {
   DecoderRig rig;
   rig.view.SetStatusPanel(1, 1, "Input source: Line In");
-  FrameSpec spec;
-  spec.frameNumber = 3172;
-  spec.sondeId = "L1830070";
-  spec.battery = 29;
-  rig.Decode(spec);
+  FrameSpec frameSpec;
+  frameSpec.frameNumber = 3172;
+  frameSpec.sondeId = "L1830070";
+  frameSpec.battery = 29;
+  rig.Decode(frameSpec);
   // Recognising the new sonde resets the decoder but not what this frame just decoded.
   EXPECT_TRUE(rig.state.statusValid);
   EXPECT_EQ(rig.view.Text(ReadOut::FrameNumber), "3172");
@@ -29,7 +29,7 @@ TEST(StatusDecoder, ShowsFrameIdBatteryAndLogsTheNewSonde) {
 
   // The same id again logs nothing; the battery follows the locale's separator.
   rig.ctx.settings.localeDecimalSeparator = ',';
-  rig.Decode(spec);
+  rig.Decode(frameSpec);
   EXPECT_TRUE(rig.state.statusValid);
   EXPECT_EQ(rig.view.Events().size(), 1U);
   EXPECT_EQ(rig.view.Text(ReadOut::Battery), "2,9 V");
@@ -73,11 +73,11 @@ TEST(StatusDecoder, SondeTypeSetsPressureSourceAndCaption) {
   for (const auto& c : cases) {
     DecoderRig rig;
     std::initializer_list<std::pair<int, int>> none{};
-    FrameSpec spec;
-    spec.fragmentIndex = 33;
+    FrameSpec frameSpec;
+    frameSpec.fragmentIndex = 33;
     for (std::size_t k = 0; c.type[k] != 0; ++k)
-      spec.fragment[8 + k] = static_cast<std::uint8_t>(c.type[k]);
-    rig.Decode(spec);
+      frameSpec.fragment[8 + k] = static_cast<std::uint8_t>(c.type[k]);
+    rig.Decode(frameSpec);
     (void)none;
     EXPECT_EQ(rig.state.sondeType, c.type);
     EXPECT_EQ(rig.view.Text(ReadOut::Type), c.type);
@@ -128,13 +128,13 @@ TEST(StatusDecoder, SubFrameLampsAndCompleteness) {
 
 TEST(StatusDecoder, PoweroffTimeOncePerSondeFromTheGpsTime) {
   DecoderRig rig;
-  FrameSpec spec;
-  spec.timeOfWeekMs = (23 * 3600 + 55 * 60 + 30) * 1000U;
-  rig.Fragment(50, {{0, 0x58}, {1, 0x02}}, spec);  // 600 s = 00:10:00
+  FrameSpec frameSpec;
+  frameSpec.timeOfWeekMs = (23 * 3600 + 55 * 60 + 30) * 1000U;
+  rig.Fragment(50, {{0, 0x58}, {1, 0x02}}, frameSpec);  // 600 s = 00:10:00
   EXPECT_EQ(rig.view.Text(ReadOut::Countdown), "00:10:00");
   EXPECT_EQ(rig.view.Text(ReadOut::PoweroffTime), "00:05:30 UTC");
-  spec.timeOfWeekMs += 60000;
-  rig.Fragment(50, {{0, 0x58}, {1, 0x02}}, spec);
+  frameSpec.timeOfWeekMs += 60000;
+  rig.Fragment(50, {{0, 0x58}, {1, 0x02}}, frameSpec);
   EXPECT_EQ(rig.view.Text(ReadOut::PoweroffTime), "00:05:30 UTC");
 }
 

@@ -27,9 +27,9 @@ class RawReplayTest : public ::testing::Test {
     return path;
   }
   static RawFrame Frame(int number) {
-    test::FrameSpec spec;
-    spec.frameNumber = static_cast<std::uint16_t>(number);
-    return test::ToRawFrame(test::BuildFrame(spec));
+    test::FrameSpec frameSpec;
+    frameSpec.frameNumber = static_cast<std::uint16_t>(number);
+    return test::ToRawFrame(test::BuildFrame(frameSpec));
   }
   // Replays unpaced and returns the frame numbers the decoder saw with a good status block.
   static std::vector<int> Replay(RawReplay& replay, std::vector<std::string>* messages = nullptr) {

@@ -51,10 +51,10 @@ TEST_F(RawCaptureTest, NamesTheFileFromTheEstimatedLaunchAndWritesOneLinePerFram
   EXPECT_EQ(CaptureFrame(frame, rig.state, rig.view, m_dir.string(), now), "");
   EXPECT_FALSE(rig.state.rawFileNamed);
 
-  test::FrameSpec spec;
-  spec.frameNumber = 3600;  // one hour after power-on: the hour stays 10
-  spec.sondeId = "S4610487";
-  frame = test::ToRawFrame(test::BuildFrame(spec));
+  test::FrameSpec frameSpec;
+  frameSpec.frameNumber = 3600;  // one hour after power-on: the hour stays 10
+  frameSpec.sondeId = "S4610487";
+  frame = test::ToRawFrame(test::BuildFrame(frameSpec));
   rig.Decode(frame);
   EXPECT_EQ(CaptureFrame(frame, rig.state, rig.view, m_dir.string(), now), "");
   const auto file = m_dir / "2024-03-07-10-S4610487.txt";
@@ -90,9 +90,9 @@ TEST_F(RawCaptureTest, SondeIdFromTheAirNeverLeavesTheFolder) {
   }
   test::DecoderRig rig;
   rig.state.saveRaw = true;
-  test::FrameSpec spec;
-  spec.sondeId = "../../et";
-  const RawFrame frame = test::ToRawFrame(test::BuildFrame(spec));
+  test::FrameSpec frameSpec;
+  frameSpec.sondeId = "../../et";
+  const RawFrame frame = test::ToRawFrame(test::BuildFrame(frameSpec));
   rig.Decode(frame);
   EXPECT_EQ(CaptureFrame(frame, rig.state, rig.view, m_dir.string(), At(2024, 1, 1, 0, 0)), "");
   EXPECT_EQ(std::filesystem::path(rig.state.rawFileName).parent_path(), m_dir);

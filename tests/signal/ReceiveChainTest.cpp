@@ -64,10 +64,10 @@ Received Receive(AudioSource& source, bool adjust = true) {
 std::vector<std::uint8_t> Flight(int frames, const test::AudioSpec& audioSpec) {
   std::vector<std::uint8_t> audio(4800, static_cast<std::uint8_t>(128 + audioSpec.dcOffset));
   for (int k = 0; k < frames; ++k) {
-    test::FrameSpec spec;
-    spec.frameNumber = static_cast<std::uint16_t>(500 + k);
-    spec.fragmentIndex = static_cast<std::uint8_t>(k % 51);
-    test::AppendFrameAudio(audio, test::BuildFrame(spec), audioSpec);
+    test::FrameSpec frameSpec;
+    frameSpec.frameNumber = static_cast<std::uint16_t>(500 + k);
+    frameSpec.fragmentIndex = static_cast<std::uint8_t>(k % 51);
+    test::AppendFrameAudio(audio, test::BuildFrame(frameSpec), audioSpec);
   }
   audio.resize((audio.size() / kSamplesPerBuffer + 2) * kSamplesPerBuffer,
                static_cast<std::uint8_t>(128 + audioSpec.dcOffset));

@@ -32,7 +32,7 @@ struct FrameSpec {
 
 // Bytes 0..319 of a frame (de-whitened), with status, PTU, GPS time and position blocks whose
 // CRCs pass, and a padding block at 299.
-std::vector<std::uint8_t> BuildFrame(const FrameSpec& spec);
+std::vector<std::uint8_t> BuildFrame(const FrameSpec& frameSpec);
 // Writes the CRC of the block data at [start, start + length) right after it.
 void SealBlock(std::vector<std::uint8_t>& frame, int start, int length);
 // The frame as the decoder sees it: first 470 bytes, rest zero.
@@ -49,6 +49,6 @@ struct AudioSpec {
 // Ideal two-level audio (10 samples per bit, 128 = zero): alternating preamble, whitened frame
 // sent LSB first, then idle level to the end of the slot.
 void AppendFrameAudio(std::vector<std::uint8_t>& audio, const std::vector<std::uint8_t>& frame,
-                      const AudioSpec& spec);
+                      const AudioSpec& audioSpec);
 
 }  // namespace windlark::test
