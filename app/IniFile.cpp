@@ -1,5 +1,7 @@
 #include "app/IniFile.h"
 
+#include "app/AtomicFile.h"
+
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -48,19 +50,8 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-std::string ErrnoText(int error) {
-  return std::generic_category().message(error);
-}
-
 std::string SaveFailure(const std::filesystem::path& path, const std::string& reason) {
   return "Unable to save the settings to " + path.string() + ":\r" + reason;
-}
-
-std::string RandomSuffix() {
-  std::random_device device;
-  std::array<char, 16> buf{};
-  const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), device(), 16);
-  return std::string(buf.data(), res.ptr);
 }
 
 }  // namespace
@@ -193,53 +184,8 @@ std::string IniFile::Text() const {
 }
 
 std::string IniFile::Save(const std::filesystem::path& path) const {
-  std::error_code ec;
-  std::filesystem::path target = path;
-  // Replace what a link points to, not the link.
-  if (std::filesystem::is_symlink(path, ec)) {
-    const auto resolved = std::filesystem::weakly_canonical(path, ec);
-    if (!ec) target = resolved;
-  }
-  std::filesystem::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-
-  std::filesystem::path temp;
-  std::FILE* file = nullptr;
-  int openError = 0;
-  for (int attempt = 0; attempt < 8 && file == nullptr; ++attempt) {
-    temp = folder / ("." + target.filename().string() + ".tmp-" + RandomSuffix());
-    errno = 0;
-    file = std::fopen(temp.c_str(), "wbx");
-    openError = errno;
-    if (file == nullptr && openError != EEXIST) break;
-  }
-  if (file == nullptr) return SaveFailure(path, ErrnoText(openError != 0 ? openError : EIO));
-
-  const std::string text = Text();
-  errno = 0;
-  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  written = std::fflush(file) == 0 && written;
-  int writeError = errno;
-  if (std::fclose(file) != 0 && written) {
-    written = false;
-    writeError = errno;
-  }
-  if (!written) {
-    std::filesystem::remove(temp, ec);
-    return SaveFailure(path, ErrnoText(writeError != 0 ? writeError : EIO));
-  }
-  // Keep the permissions the user gave the previous file.
-  const auto previous = std::filesystem::status(target, ec);
-  if (!ec && std::filesystem::exists(previous)) {
-    std::filesystem::permissions(temp, previous.permissions(), ec);
-  }
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    return SaveFailure(path, ec.message());
-  }
-  return {};
+  const FileWriteResult written = WriteFileAtomically(path, Text());
+  return written.ok ? std::string() : SaveFailure(path, written.error);
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/AtomicFile.h"
+
 namespace windlark {
 
 // Progress of an export in percent, 0 … 100.
@@ -16,17 +18,6 @@ struct ExportOutcome {
   bool ok = false;
   std::string message;
 };
-
-// Result of writing a file: on failure `error` says what went wrong and with which path.
-struct FileWriteResult {
-  bool ok = false;
-  std::string error;
-};
-
-// Writes `content` to a temporary file in the target's folder and renames it over `target`, so
-// the chosen name holds either the old file or the complete new one, never a part. An existing
-// file keeps its permissions; a symbolic link is followed to the file it names.
-FileWriteResult WriteFileAtomically(const std::filesystem::path& target, std::string_view content);
 
 // Turns "entry i of n is done" into percent steps and calls the callback only when the
 // percentage changes, so a slow receiver (the window's thread) is not called once per entry.
