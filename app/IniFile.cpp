@@ -3,14 +3,11 @@
 #include "app/AtomicFile.h"
 
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
-#include <random>
-#include <system_error>
 
 #include "app/Format.h"
 
