@@ -9,6 +9,7 @@
 #include "app/ui/AudioControl.h"
 #include "app/ui/MainFormRig.h"
 #include "app/ui/SettingsForm.h"
+#include "app/ui/UiLocale.h"
 
 namespace windlark {
 namespace {
@@ -127,7 +128,9 @@ TEST_F(MainFormSettingsTest, SettingsButtonSavesOnOkAndReloadsEitherWay) {
   window->Widgets().settings->click();
   const std::string saved = SettingsFileText();
   EXPECT_NE(saved.find("Default Zoom Level=15\r\n"), std::string::npos) << saved;
-  EXPECT_NE(saved.find("Home Lat=45.1234\r\n"), std::string::npos) << saved;
+  // The settings file writes reals with the user's decimal separator.
+  const std::string lat = std::string("Home Lat=45") + LocaleDecimalSeparator() + "1234\r\n";
+  EXPECT_NE(saved.find(lat), std::string::npos) << saved;
   EXPECT_EQ(window->Panels().Text(ReadOut::ZoomLevel), "15");
   EXPECT_DOUBLE_EQ(window->Chain().Context().home.latitude, 45.1234);
   EXPECT_DOUBLE_EQ(window->Chain().State().latitude, 45.1234);
