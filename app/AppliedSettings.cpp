@@ -1,6 +1,6 @@
 #include "app/AppliedSettings.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

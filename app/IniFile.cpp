@@ -1,6 +1,6 @@
 #include "app/IniFile.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <array>
 #include <charconv>
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

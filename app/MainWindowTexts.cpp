@@ -1,6 +1,6 @@
 #include "app/MainWindowTexts.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 #include "decoder/GpsDecoder.h"
 
 namespace windlark {

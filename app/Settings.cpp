@@ -5,8 +5,8 @@
 #include <optional>
 #include <system_error>
 
-#include "app/Format.h"
 #include "app/Version.h"
+#include "base/Format.h"
 
 namespace windlark {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

@@ -2,8 +2,8 @@
 // The benchmark binary's main() lives here.
 #include <benchmark/benchmark.h>
 
+#include "app/ReceiveChain.h"
 #include "decoder/PanelRecorder.h"
-#include "signal/ReceiveChain.h"
 #include "support/TestSignal.h"
 
 namespace {

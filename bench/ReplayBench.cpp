@@ -8,9 +8,9 @@
 
 #include "decoder/FlightState.h"
 #include "decoder/PanelRecorder.h"
+#include "records/RawCapture.h"
 #include "records/RawReplay.h"
 #include "records/TelemetryCsv.h"
-#include "signal/RawCapture.h"
 #include "support/TestSignal.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <iostream>
 
+#include "app/ReceiveChain.h"
 #include "cli/FrameJson.h"
 #include "decoder/PanelRecorder.h"
 #include "signal/FileAudioSource.h"
-#include "signal/ReceiveChain.h"
 
 namespace windlark {
 
@@ -92,7 +92,7 @@ int RunDecode(const std::vector<std::string>& args) {
     std::cerr << "windlark-cli decode: " << source.ErrorText() << '\n';
     return 1;
   }
-  view.SetStatusPanel(1, 1, "Input source: " + (path == "-" ? std::string("stdin") : path));
+  ShowInputSource(chain.Context(), "Input source: " + (path == "-" ? std::string("stdin") : path));
   capture.Start();
   while (chain.Tick(capture)) {
   }

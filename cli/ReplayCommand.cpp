@@ -85,7 +85,7 @@ struct Decoder {
     ctx.instruments = &instruments;
     ShowInitialPanels(view);
     ResetDecoder(state, log, ctx);
-    view.SetStatusPanel(1, 1, "Input source: " + path.substr(path.find_last_of('/') + 1));
+    ShowInputSource(ctx, "Input source: " + path.substr(path.find_last_of('/') + 1));
   }
 };
 
@@ -204,7 +204,7 @@ int RunReplay(const std::vector<std::string>& args) {
         std::cerr << "windlark-cli replay: " << message << '\n';
         failed = true;
       });
-  ShowReplayFinished(decoder.lamps, view);
+  ShowReplayFinished(decoder.ctx);
   if (panels) std::cout << view.PanelsJson() << '\n';
   std::cout.flush();
   if (!opened) return 1;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "signal/RawFrame.h"
+#include "base/RawFrame.h"
 
 namespace windlark {
 

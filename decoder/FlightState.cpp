@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/Format.h"
+#include "base/Format.h"
+#include "base/Projection.h"
 #include "decoder/GpsDecoder.h"
-#include "map/Projection.h"
 #include "xdata/InstrumentChain.h"
 
 namespace windlark {

@@ -11,6 +11,11 @@
 
 namespace windlark {
 
+void ShowInputSource(DecodeContext& ctx, std::string text) {
+  ctx.view.SetStatusPanel(1, 1, text);
+  ctx.inputSource = std::move(text);
+}
+
 namespace {
 
 // Fixed blocks: data start and length; the CRC follows the data.
@@ -43,7 +48,7 @@ void ScanAuxBlocks(const RawFrame& frame, FrameChecks& checks, DecodeContext& ct
       ctx.lamps.LightLamp(Lamp::Xdata);
       if (ctx.instruments != nullptr) {
         XdataContext xdata{*ctx.instruments, ctx.lamps};
-        DispatchXdata(frame, record, n, p, xdata);
+        DispatchXdata(frame, record.xdata, n, p, xdata);
       }
     }
     p = p + n + 4;

@@ -4,12 +4,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/LampBank.h"
+#include "base/RawFrame.h"
+#include "base/TelemetryView.h"
 #include "decoder/Geodesy.h"
-#include "decoder/LampBank.h"
 #include "decoder/SondeState.h"
 #include "decoder/TelemetryLog.h"
-#include "decoder/TelemetryView.h"
-#include "signal/RawFrame.h"
 
 namespace windlark {
 
@@ -80,7 +80,12 @@ struct DecodeContext {
   HomePosition home{};
   // The auxiliary instruments' chain; without one, auxiliary blocks are only checked.
   InstrumentChain* instruments = nullptr;
+  // The input as status-bar panel 1 names it; the events log quotes it for a new sonde.
+  std::string inputSource = "Input source: None";
 };
+
+// Shows `text` ("Input source: …") in status-bar panel 1 and keeps it for the events log.
+void ShowInputSource(DecodeContext& ctx, std::string text);
 
 // The checks of one frame, for callers that report them (the command line).
 struct FrameChecks {

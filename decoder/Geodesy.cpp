@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/Format.h"
-#include "map/Projection.h"
+#include "base/Format.h"
+#include "base/Projection.h"
 
 namespace windlark {
 

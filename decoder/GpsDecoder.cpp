@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/Format.h"
+#include "base/Format.h"
 #include "decoder/FlightState.h"
 #include "decoder/Geodesy.h"
 #include "decoder/Ptu.h"

@@ -1,7 +1,7 @@
 #include "decoder/PanelRecorder.h"
 
-#include "app/Format.h"
-#include "app/Json.h"
+#include "base/Format.h"
+#include "base/Json.h"
 
 namespace windlark {
 

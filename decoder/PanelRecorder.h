@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "decoder/TelemetryView.h"
+#include "base/TelemetryView.h"
 
 namespace windlark {
 

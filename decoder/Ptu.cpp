@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

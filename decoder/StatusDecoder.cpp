@@ -1,6 +1,6 @@
 #include "decoder/StatusDecoder.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 #include "decoder/FlightState.h"
 #include "decoder/Ptu.h"
 
@@ -160,7 +160,7 @@ void DecodeStatus(const RawFrame& frame, SondeState& state, TelemetryLog& log, D
     ctx.view.SetText(ReadOut::FrameNumber, FormatInt(state.frameNumber));
     state.sondeId = id;
     ctx.view.SetText(ReadOut::SondeId, id);
-    ctx.view.LogEvent("Receiving Sonde Id = " + id + " from " + ctx.view.StatusPanel(1, 1));
+    ctx.view.LogEvent("Receiving Sonde Id = " + id + " from " + ctx.inputSource);
   }
 
   state.batteryVoltage = frame[kBatteryPos] * 0.1;

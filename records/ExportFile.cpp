@@ -1,6 +1,6 @@
 #include "records/ExportFile.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 namespace windlark {
 

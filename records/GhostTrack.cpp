@@ -8,7 +8,7 @@
 #include <optional>
 #include <pugixml.hpp>
 
-#include "map/Projection.h"
+#include "base/Projection.h"
 
 namespace windlark {
 

@@ -1,7 +1,7 @@
 // The telemetry CSV's column groups of the auxiliary instruments.
 #include <array>
 
-#include "app/Format.h"
+#include "base/Format.h"
 #include "records/TelemetryCsv.h"
 
 namespace windlark {

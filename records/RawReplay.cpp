@@ -6,9 +6,9 @@
 #include <cstring>
 #include <ctime>
 
-#include "app/Format.h"
+#include "base/Format.h"
 #include "decoder/Crc.h"
-#include "signal/RawCapture.h"
+#include "records/RawCapture.h"
 
 namespace windlark {
 
@@ -16,13 +16,6 @@ namespace {
 
 constexpr int kHeaderBytes = 8;
 constexpr std::size_t kFirstLineBytes = 101;
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -49,38 +42,35 @@ bool RawLineReader::Next(std::string& line) {
   }
 }
 
-bool ParseRawLine(const std::string& line, RawFrame& frame, int offset) {
-  const std::size_t room = static_cast<std::size_t>(kRawFrameSize - offset);
-  std::vector<std::uint8_t> bytes;
-  for (std::size_t i = 0; 3 * i + 2 <= line.size() && i < room; ++i) {
-    const int high = HexDigit(line[3 * i]);
-    const int low = HexDigit(line[3 * i + 1]);
-    if (high < 0 || low < 0) return false;
-    bytes.push_back(static_cast<std::uint8_t>(high << 4 | low));
-  }
-  std::copy(bytes.begin(), bytes.end(), frame.begin() + offset);
-  return true;
-}
-
 void RawReplay::SetSpeed(ReplaySpeed speed) {
   static constexpr int kDelays[] = {0, 2000, 1000, 250, 125, 1};
-  if (speed == ReplaySpeed::Stop) {
-    m_paused = true;
-  } else {
-    m_delayMs = kDelays[static_cast<int>(speed)];
-    m_paused = false;
+  {
+    // Stored under the lock the worker tests its condition under, so it cannot miss the wake.
+    const std::lock_guard lock(m_mutex);
+    if (speed == ReplaySpeed::Stop) {
+      m_paused = true;
+    } else {
+      m_delayMs = kDelays[static_cast<int>(speed)];
+      m_paused = false;
+    }
   }
   m_wake.notify_all();
 }
 
 void RawReplay::SetUnpaced() {
-  m_delayMs = 0;
-  m_paused = false;
+  {
+    const std::lock_guard lock(m_mutex);
+    m_delayMs = 0;
+    m_paused = false;
+  }
   m_wake.notify_all();
 }
 
 void RawReplay::Terminate() {
-  m_terminate = true;
+  {
+    const std::lock_guard lock(m_mutex);
+    m_terminate = true;
+  }
   m_wake.notify_all();
 }
 
@@ -142,10 +132,10 @@ void ShowReplayLaunchTime(SondeState& state, TelemetryView& view) {
   view.SetStatusPanel(1, 2, "Extimated Launch time: " + state.launchTimeText + " (Local)");
 }
 
-void ShowReplayFinished(LampBank& lamps, TelemetryView& view) {
-  for (int k = 0; k < kIndicatorCount; ++k) lamps.SetLamp(static_cast<Lamp>(k), kNavy);
-  lamps.SetLamp(Lamp::Input, kNavy);
-  view.SetStatusPanel(1, 1, "Input source: None");
+void ShowReplayFinished(DecodeContext& ctx) {
+  for (int k = 0; k < kIndicatorCount; ++k) ctx.lamps.SetLamp(static_cast<Lamp>(k), kNavy);
+  ctx.lamps.SetLamp(Lamp::Input, kNavy);
+  ShowInputSource(ctx, "Input source: None");
 }
 
 }  // namespace windlark

@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "decoder/LampBank.h"
+#include "base/LampBank.h"
+#include "base/RawFrame.h"
+#include "base/TelemetryView.h"
+#include "decoder/FrameDecoder.h"
 #include "decoder/SondeState.h"
-#include "decoder/TelemetryView.h"
-#include "signal/RawFrame.h"
+#include "records/RawLine.h"
 
 namespace windlark {
 
@@ -72,14 +74,10 @@ class RawReplay {
   std::condition_variable m_wake;
 };
 
-// Parses the hex bytes of one raw line into `frame` from `offset`: the characters at 3i and
-// 3i + 1 form byte i. False, leaving `frame` untouched, if a pair is not hexadecimal.
-bool ParseRawLine(const std::string& line, RawFrame& frame, int offset);
-
 // After each replayed frame: the launch-time estimate from the frame's GPS time.
 void ShowReplayLaunchTime(SondeState& state, TelemetryView& view);
 
 // The end of a replay as the main window shows it: indicators and input lamp navy, no input.
-void ShowReplayFinished(LampBank& lamps, TelemetryView& view);
+void ShowReplayFinished(DecodeContext& ctx);
 
 }  // namespace windlark

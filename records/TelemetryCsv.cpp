@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <pugixml.hpp>
 
-#include "app/Format.h"
+#include "base/Format.h"
 #include "records/TelemetryCsv.h"
 
 namespace windlark {

@@ -1,6 +1,6 @@
 #include "signal/BitSlicer.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

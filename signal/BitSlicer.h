@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "decoder/LampBank.h"
-#include "decoder/TelemetryView.h"
+#include "base/LampBank.h"
+#include "base/TelemetryView.h"
 #include "signal/FrameSynchroniser.h"
 
 namespace windlark {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "signal/RawFrame.h"
+#include "base/RawFrame.h"
 
 namespace windlark {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "decoder/TelemetryView.h"
+#include "base/TelemetryView.h"
 
 // Geometry of the input signal monitor's oscilloscope trace: one pixel per sample, sample value s
 // drawn at y = 260 - s, starting at the slicer's lock position.

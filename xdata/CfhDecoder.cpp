@@ -1,6 +1,6 @@
 #include "xdata/CfhDecoder.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

@@ -1,6 +1,6 @@
 #include "xdata/CobaldDecoder.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

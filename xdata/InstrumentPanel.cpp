@@ -1,6 +1,6 @@
 #include "xdata/InstrumentPanel.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "decoder/TelemetryView.h"
+#include "base/TelemetryView.h"
 
 namespace windlark {
 

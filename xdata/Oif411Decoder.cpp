@@ -1,6 +1,6 @@
 #include "xdata/Oif411Decoder.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "signal/RawFrame.h"
+#include "base/RawFrame.h"
 #include "xdata/XdataRecord.h"
 #include "xdata/XdataText.h"
 

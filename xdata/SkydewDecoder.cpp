@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "signal/RawFrame.h"
+#include "base/RawFrame.h"
 #include "xdata/XdataRecord.h"
 #include "xdata/XdataText.h"
 

@@ -1,6 +1,6 @@
 #include "xdata/XdataDispatch.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 #include "xdata/CfhDecoder.h"
 #include "xdata/CobaldDecoder.h"
 #include "xdata/Oif411Decoder.h"
@@ -23,8 +23,7 @@ InstrumentKind KindOf(std::int64_t id) {
   }
 }
 
-void DispatchXdata(const RawFrame& frame, FrameRecord& frameRecord, int n, int p,
-                   XdataContext& ctx) {
+void DispatchXdata(const RawFrame& frame, XdataRecord& record, int n, int p, XdataContext& ctx) {
   const std::string_view text = InstrumentText(frame, p);
   const HexField id = ParseHexField(text, 1, 2);
   if (!id.ok) return;
@@ -45,7 +44,6 @@ void DispatchXdata(const RawFrame& frame, FrameRecord& frameRecord, int n, int p
   }
   chain.MarkSeen(position);
 
-  XdataRecord& record = frameRecord.xdata;
   switch (kind) {
     case InstrumentKind::Oif411:
       DecodeOif411(position, frame, p, n, record, ctx);

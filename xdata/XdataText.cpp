@@ -2,20 +2,10 @@
 
 #include <cmath>
 
-#include "app/Format.h"
+#include "base/Format.h"
+#include "base/Hex.h"
 
 namespace windlark {
-
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-}  // namespace
 
 InstrumentPanel& PanelAt(XdataContext& ctx, int position, InstrumentKind kind,
                          std::unique_ptr<InstrumentPanel>& scratch) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "decoder/LampBank.h"
-#include "signal/RawFrame.h"
+#include "base/LampBank.h"
+#include "base/RawFrame.h"
 #include "xdata/InstrumentChain.h"
 
 namespace windlark {

@@ -18,15 +18,8 @@ std::filesystem::path ToPath(const QString& path) {
 
 }  // namespace
 
-SettingsStore::SettingsStore(AppPaths paths)
-    : m_paths(std::move(paths)), m_decimalSeparator(LocaleDecimalSeparator()) {}
-
-char SettingsStore::LocaleDecimalSeparator() {
-  const QString point = QLocale().decimalPoint();
-  // A separator outside ASCII cannot round-trip through the file's bytes; "." can.
-  if (point.size() == 1 && point.at(0).unicode() < 0x80) return point.at(0).toLatin1();
-  return '.';
-}
+SettingsStore::SettingsStore(AppPaths paths, char decimalSeparator)
+    : m_paths(std::move(paths)), m_decimalSeparator(decimalSeparator) {}
 
 std::vector<std::string> SettingsStore::SerialPortNames() {
   std::vector<std::string> names;

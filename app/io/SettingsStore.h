@@ -6,6 +6,7 @@
 
 #include "app/Settings.h"
 #include "app/io/AppPaths.h"
+#include "base/io/LocaleSeparator.h"
 
 namespace windlark {
 
@@ -13,9 +14,9 @@ namespace windlark {
 // save through the core rules.
 class SettingsStore {
  public:
-  // The file's reals take the user's decimal separator as it stands now: the main window later
-  // makes "." the default locale for its own numbers.
-  explicit SettingsStore(AppPaths paths = AppPaths());
+  // The file's reals use `decimalSeparator`, by default the user's (the system locale's).
+  explicit SettingsStore(AppPaths paths = AppPaths(),
+                         char decimalSeparator = LocaleDecimalSeparator());
 
   QString FilePath() const { return m_paths.IniFile(); }
 
@@ -30,8 +31,6 @@ class SettingsStore {
   // the user; on failure the file on disk is as it was.
   QString Save(const Settings& settings, const SettingsTexts& texts) const;
 
-  // The user's decimal separator, which the file's reals have always used.
-  static char LocaleDecimalSeparator();
   // Device paths of the serial ports the system lists, sorted.
   static std::vector<std::string> SerialPortNames();
 

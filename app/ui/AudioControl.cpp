@@ -38,7 +38,7 @@ void TAudioControl::StartAudioDecoding() {
     m_capture.Start();
     m_timer.start();
     m_chain.Lamps().SetLamp(Lamp::Input, kAqua);
-    m_chain.Context().view.SetStatusPanel(1, 1, InputSourceText(m_deviceName));
+    ShowInputSource(m_chain.Context(), InputSourceText(m_deviceName));
     return;
   }
   m_startLatch = false;
@@ -55,7 +55,7 @@ void TAudioControl::StopAudioDecoding() {
   m_timer.stop();
   m_capture.Close();
   m_chain.Lamps().SetLamp(Lamp::Input, kNavy);
-  m_chain.Context().view.SetStatusPanel(1, 1, InputSourceText("None"));
+  ShowInputSource(m_chain.Context(), InputSourceText("None"));
 }
 
 void TAudioControl::Timer1Timer() {

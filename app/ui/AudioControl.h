@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "app/ReceiveChain.h"
 #include "signal/AudioCapture.h"
-#include "signal/ReceiveChain.h"
 
 class QAbstractButton;
 

@@ -6,9 +6,9 @@
 #include <QPolygon>
 #include <vector>
 
-#include "app/Format.h"
 #include "app/StuveGeometry.h"
-#include "app/ui/SansFont.h"
+#include "base/Format.h"
+#include "base/ui/SansFont.h"
 #include "decoder/TelemetryLog.h"
 
 namespace windlark {

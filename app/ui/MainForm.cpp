@@ -17,7 +17,6 @@
 #include <QToolButton>
 #include <initializer_list>
 
-#include "app/Format.h"
 #include "app/MainWindowTexts.h"
 #include "app/Version.h"
 #include "app/ui/AboutBox.h"
@@ -27,7 +26,8 @@
 #include "app/ui/SettingsBinding.h"
 #include "app/ui/SettingsForm.h"
 #include "app/ui/StatusBarPanels.h"
-#include "app/ui/UiLocale.h"
+#include "base/Format.h"
+#include "base/io/LocaleSeparator.h"
 #include "records/io/LogFileLoader.h"
 #include "records/ui/ExportControl.h"
 #include "records/ui/ReplayControlForm.h"
@@ -58,7 +58,8 @@ TmainForm::Options WithDefaults(TmainForm::Options options) {
 TmainForm::TmainForm(Options options, QWidget* parent)
     : QMainWindow(parent), m_options(WithDefaults(std::move(options))) {
   setObjectName(QStringLiteral("TmainForm"));
-  m_prompts = m_options.prompts ? *m_options.prompts : Prompts::Dialogs(this);
+  m_prompts =
+      m_options.prompts ? *m_options.prompts : Prompts::Dialogs(this, ToQString(kApplicationTitle));
   BuildMainWidgets(*this, m_w);
   FormCreate();
   ConnectButtons();
@@ -69,8 +70,6 @@ TmainForm::~TmainForm() {
 }
 
 void TmainForm::FormCreate() {
-  // Everything the window prints or parses uses "." whatever the user's locale.
-  QLocale::setDefault(QLocale::c());
   DecoderSettings decoderSettings;
   decoderSettings.localeDecimalSeparator = LocaleDecimalSeparator();
   // The chain shows the design-time texts and resets the decoder, which empties every panel.
@@ -394,7 +393,7 @@ void TmainForm::StartReplay(const QString& file) {
        {m_w.startAudio, m_w.stopAudio, m_w.startRadio, m_w.stopRadio, m_w.loadKml, m_w.settings}) {
     button->setEnabled(false);
   }
-  m_view.SetStatusPanel(1, 1, InputSourceText(QFileInfo(file).fileName().toStdString()));
+  ShowInputSource(m_chain->Context(), InputSourceText(QFileInfo(file).fileName().toStdString()));
   if (m_w.aprsEnable->isChecked()) {
     m_w.aprsEnable->setChecked(false);
     SpeedButton5Click();
@@ -456,7 +455,7 @@ void TmainForm::EndReplay() {
     button->setEnabled(true);
   }
   m_w.aprsEnable->setEnabled(m_settings.aprsEnabled);
-  ShowReplayFinished(m_chain->Lamps(), m_view);
+  ShowReplayFinished(m_chain->Context());
   m_replayControl->hide();
   m_replayControl->SetPosition(static_cast<int>(ReplaySpeed::Normal));
   if (!m_replayError.isEmpty()) m_prompts.message(Prompts::Icon::Error, m_replayError);

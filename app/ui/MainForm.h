@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "app/AppliedSettings.h"
+#include "app/ReceiveChain.h"
 #include "app/io/SettingsStore.h"
 #include "app/ui/MainWidgets.h"
 #include "app/ui/PanelView.h"
-#include "app/ui/Prompts.h"
+#include "base/ui/Prompts.h"
 #include "decoder/FrameDecoder.h"
 #include "records/GhostTrack.h"
-#include "signal/ReceiveChain.h"
 
 namespace windlark {
 

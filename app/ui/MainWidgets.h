@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "decoder/TelemetryView.h"
+#include "base/TelemetryView.h"
 
 class QButtonGroup;
 class QCheckBox;

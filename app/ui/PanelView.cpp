@@ -28,10 +28,6 @@ bool ValidSlot(int slot) {
 
 }  // namespace
 
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 void PanelView::SetText(ReadOut readOut, std::string_view text) {
   if (readOut == ReadOut::PressureCaption) {
     m_w.pressureGroup->setTitle(ToQString(text));

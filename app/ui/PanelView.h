@@ -3,7 +3,8 @@
 #include <QString>
 
 #include "app/ui/MainWidgets.h"
-#include "decoder/TelemetryView.h"
+#include "base/TelemetryView.h"
+#include "base/ui/QtText.h"
 
 namespace windlark {
 
@@ -30,7 +31,5 @@ class PanelView : public TelemetryView {
  private:
   const MainWidgets& m_w;
 };
-
-QString ToQString(std::string_view text);
 
 }  // namespace windlark

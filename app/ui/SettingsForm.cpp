@@ -15,12 +15,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/Format.h"
 #include "app/IniFile.h"
 #include "app/SettingsChecks.h"
 #include "app/ui/Form4.h"
 #include "app/ui/ModalPrompts.h"
 #include "app/ui/RotorPreset.h"
+#include "base/Format.h"
 
 namespace windlark {
 

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QFont>
+#include <QLocale>
 #include <cstdio>
 
 #include "app/MainWindowTexts.h"
@@ -26,9 +27,11 @@ int main(int argc, char* argv[]) {
                     QStringLiteral("sans-serif")});
   QApplication::setFont(font);
 
+  // Everything the program prints or parses uses "." whatever the user's locale; the settings
+  // file alone keeps the user's separator, which it reads from the system locale.
+  QLocale::setDefault(QLocale::c());
+
   windlark::TmainForm::Options options;
-  // Made before the window, which sets "." as the default locale for its own numbers: the
-  // settings file keeps the user's decimal separator.
   options.settingsStore = windlark::SettingsStore();
   const QStringList args = QApplication::arguments();
   for (qsizetype k = 1; k < args.size(); ++k) {

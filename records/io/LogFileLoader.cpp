@@ -1,6 +1,6 @@
 #include "records/io/LogFileLoader.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

@@ -4,7 +4,7 @@
 #include <QThread>
 #include <functional>
 
-#include "app/io/SyncCall.h"
+#include "base/io/SyncCall.h"
 #include "records/RawReplay.h"
 
 namespace windlark {

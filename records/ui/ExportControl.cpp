@@ -3,7 +3,7 @@
 #include <QAbstractButton>
 #include <QFileInfo>
 
-#include "app/ui/PanelView.h"
+#include "base/ui/QtText.h"
 #include "records/TelemetryCsv.h"
 #include "records/io/SaveGpsFile.h"
 #include "records/ui/KmlProgressForm.h"

@@ -5,7 +5,7 @@
 #include <QString>
 #include <functional>
 
-#include "app/ui/Prompts.h"
+#include "base/ui/Prompts.h"
 #include "records/TrackExport.h"
 
 class QAbstractButton;

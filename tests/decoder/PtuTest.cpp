@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Format.h"
+#include "base/Format.h"
 #include "decoder/DecoderRig.h"
 
 namespace windlark {

@@ -12,7 +12,7 @@ using test::FrameSpec;
 
 TEST(StatusDecoder, ShowsFrameIdBatteryAndLogsTheNewSonde) {
   DecoderRig rig;
-  rig.view.SetStatusPanel(1, 1, "Input source: Line In");
+  ShowInputSource(rig.ctx, "Input source: Line In");
   FrameSpec frameSpec;
   frameSpec.frameNumber = 3172;
   frameSpec.sondeId = "L1830070";

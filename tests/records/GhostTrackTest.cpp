@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "map/Projection.h"
+#include "base/Projection.h"
 #include "records/RecordsRig.h"
 
 namespace windlark {

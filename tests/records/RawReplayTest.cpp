@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "decoder/DecoderRig.h"
-#include "signal/RawCapture.h"
+#include "records/RawCapture.h"
 
 namespace windlark {
 namespace {
@@ -153,8 +153,8 @@ TEST_F(RawReplayTest, SpeedsAndTheEndOfAReplay) {
   test::DecoderRig rig;
   rig.lamps.LightLamp(Lamp::Header);
   rig.lamps.LightLamp(Lamp::Input);
-  rig.view.SetStatusPanel(1, 1, "Input source: flight.txt");
-  ShowReplayFinished(rig.lamps, rig.view);
+  ShowInputSource(rig.ctx, "Input source: flight.txt");
+  ShowReplayFinished(rig.ctx);
   EXPECT_EQ(rig.view.LampColour(Lamp::Header), kNavy);
   EXPECT_EQ(rig.view.LampColour(Lamp::Input), kNavy);
   EXPECT_EQ(rig.view.StatusPanel(1, 1), "Input source: None");

@@ -7,10 +7,10 @@
 #include <regex>
 
 #include <cmath>
-#include "app/Format.h"
+#include "base/Format.h"
 #include "decoder/DecoderRig.h"
+#include "records/RawCapture.h"
 #include "records/RawReplay.h"
-#include "signal/RawCapture.h"
 
 namespace windlark {
 namespace {

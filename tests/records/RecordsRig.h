@@ -7,8 +7,8 @@
 #include <iterator>
 #include <string>
 
+#include "base/Projection.h"
 #include "decoder/TelemetryLog.h"
-#include "map/Projection.h"
 
 namespace windlark::test {
 

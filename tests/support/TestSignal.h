@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "signal/RawFrame.h"
+#include "base/RawFrame.h"
 
 // Frames and audio for tests and benchmarks, made directly from bytes.
 namespace windlark::test {

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Format.h"
+#include "base/Format.h"
+#include "base/LampBank.h"
 #include "decoder/Crc.h"
-#include "decoder/LampBank.h"
 #include "decoder/PanelRecorder.h"
 #include "xdata/XdataDispatch.h"
 
@@ -67,9 +67,9 @@ struct XdataRig {
     return Send(frame, p);
   }
   XdataRecord Send(const RawFrame& frame, int p) {
-    FrameRecord record;
+    XdataRecord record;
     DispatchXdata(frame, record, frame[static_cast<std::size_t>(p) + 1], p, ctx);
-    return record.xdata;
+    return record;
   }
 
   const InstrumentPanel& Panel(int position) const {

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <algorithm>
 
-#include "app/ui/SansFont.h"
+#include "base/ui/SansFont.h"
 #include "xdata/PanelPlacement.h"
 
 namespace windlark {

@@ -3,7 +3,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
-#include "app/ui/SansFont.h"
+#include "base/ui/SansFont.h"
 
 namespace windlark {
 

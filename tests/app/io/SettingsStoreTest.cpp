@@ -78,10 +78,9 @@ TEST_F(SettingsStoreTest, WithoutAWritableProgramFolderUsesTheXdgFolders) {
 TEST_F(SettingsStoreTest, RealsFollowTheUserLocaleAndOtherSectionsStay) {
   const fs::path ini = m_dir / "bin" / "windlark.ini";
   std::ofstream(ini, std::ios::binary) << "[Hosts]\r\nAprs Region 1=aprs.example.net\r\n";
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  ASSERT_EQ(SettingsStore::LocaleDecimalSeparator(), ',');
+  ASSERT_EQ(LocaleDecimalSeparator(QLocale(QLocale::German, QLocale::Germany)), ',');
 
-  const SettingsStore store = Portable();
+  const SettingsStore store(AppPaths(QString::fromStdString((m_dir / "bin").string())), ',');
   LoadedSettings loaded = store.Load({});
   loaded.texts.homeLatitude = "48.1375";
   ASSERT_EQ(store.Save(loaded.settings, loaded.texts), "");
@@ -90,9 +89,9 @@ TEST_F(SettingsStoreTest, RealsFollowTheUserLocaleAndOtherSectionsStay) {
   EXPECT_NE(text.find("Home Lat=48,1375\r\n"), std::string::npos);
   EXPECT_DOUBLE_EQ(store.Load({}).settings.maps.homeLatitude, 48.1375);
 
-  // A file from a "." locale still reads.
-  QLocale::setDefault(QLocale::c());
-  EXPECT_DOUBLE_EQ(store.Load({}).settings.maps.homeLatitude, 48.1375);
+  // The same file read by a "." locale still reads.
+  const SettingsStore pointStore(AppPaths(QString::fromStdString((m_dir / "bin").string())), '.');
+  EXPECT_DOUBLE_EQ(pointStore.Load({}).settings.maps.homeLatitude, 48.1375);
 }
 
 TEST_F(SettingsStoreTest, FailedAndRefusedSavesLeaveTheFileAsItWas) {

@@ -9,7 +9,7 @@
 #include "app/ui/AudioControl.h"
 #include "app/ui/MainFormRig.h"
 #include "app/ui/SettingsForm.h"
-#include "app/ui/UiLocale.h"
+#include "base/io/LocaleSeparator.h"
 
 namespace windlark {
 namespace {

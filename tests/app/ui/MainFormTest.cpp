@@ -17,7 +17,7 @@
 #include "app/ui/Charts.h"
 #include "app/ui/MainFormRig.h"
 #include "app/ui/StatusBarPanels.h"
-#include "app/ui/UiLocale.h"
+#include "base/io/LocaleSeparator.h"
 #include "decoder/PanelRecorder.h"
 #include "records/RawReplay.h"
 #include "signal/ui/AudioSignalMonitor.h"
@@ -137,7 +137,7 @@ TEST_F(MainFormTest, SyntheticFlightShowsWhatTheRecorderShows) {
   SetHomePosition(chain.Context().home, defaults.homeLatitude, defaults.homeLongitude,
                   defaults.homeAltitudeM);
   // As "Start audio decoding" does.
-  recorder.SetStatusPanel(1, 1, window->Panels().StatusPanel(1, 1));
+  ShowInputSource(chain.Context(), window->Panels().StatusPanel(1, 1));
   chain.Lamps().SetLamp(Lamp::Input, kAqua);
   FileAudioSource file(wav, FileAudioSource::Format::Wav);
   AudioCapture capture(file, chain.Slicer());

@@ -1,24 +1,12 @@
-#include "signal/RawCapture.h"
+#include "records/RawCapture.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
-
-std::string RawLine(const RawFrame& frame) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string line;
-  line.reserve(kReceivedFrameSize * 3);
-  for (std::size_t i = 0; i < kReceivedFrameSize; ++i) {
-    line += kHex[frame[i] >> 4];
-    line += kHex[frame[i] & 0x0F];
-    line += ' ';
-  }
-  return line;
-}
 
 std::string SafeFileComponent(std::string_view id) {
   std::string safe;

@@ -1,4 +1,4 @@
-#include "app/io/SyncCall.h"
+#include "base/io/SyncCall.h"
 
 #include <QMetaObject>
 #include <QObject>

@@ -1,9 +1,11 @@
-#include "decoder/TelemetryView.h"
+#include "base/TelemetryView.h"
 
 #include <array>
 #include <ctime>
 
-#include "app/Format.h"
+#include "base/Hex.h"
+
+#include "base/Format.h"
 
 namespace windlark {
 
@@ -74,11 +76,10 @@ std::string ColourName(Rgb colour) {
   if (colour == kAqua) return "aqua";
   if (colour == kNavy) return "navy";
   if (colour == kYellow) return "yellow";
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string text = "#";
   for (std::uint8_t part : {colour.red, colour.green, colour.blue}) {
-    text += kHex[part >> 4];
-    text += kHex[part & 0x0F];
+    text += kHexUpper[part >> 4];
+    text += kHexUpper[part & 0x0F];
   }
   return text;
 }

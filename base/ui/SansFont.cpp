@@ -1,4 +1,4 @@
-#include "app/ui/SansFont.h"
+#include "base/ui/SansFont.h"
 
 #include <QStringList>
 

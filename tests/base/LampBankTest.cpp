@@ -1,4 +1,4 @@
-#include "decoder/LampBank.h"
+#include "base/LampBank.h"
 
 #include <gtest/gtest.h>
 

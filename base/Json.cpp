@@ -1,8 +1,10 @@
-#include "app/Json.h"
+#include "base/Json.h"
 
 #include <cmath>
 
-#include "app/Format.h"
+#include "base/Hex.h"
+
+#include "base/Format.h"
 
 namespace windlark {
 
@@ -34,10 +36,9 @@ std::size_t Utf8Length(std::string_view text, std::size_t i) {
 }
 
 void AppendEscape(std::string& out, unsigned code) {
-  static constexpr char kHex[] = "0123456789abcdef";
   out += "\\u00";
-  out += kHex[(code >> 4) & 0xFU];
-  out += kHex[code & 0xFU];
+  out += kHexLower[(code >> 4) & 0xFU];
+  out += kHexLower[code & 0xFU];
 }
 
 }  // namespace

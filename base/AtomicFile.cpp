@@ -1,11 +1,11 @@
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <random>
 #include <system_error>
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 namespace windlark {
 

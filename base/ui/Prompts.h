@@ -38,8 +38,8 @@ struct Prompts {
   // Opens an address in the user's browser.
   std::function<void(const QString& url)> openUrl;
 
-  // Real dialogs over `parent`.
-  static Prompts Dialogs(QWidget* parent);
+  // Real dialogs over `parent`; message boxes carry `title`.
+  static Prompts Dialogs(QWidget* parent, const QString& title);
 };
 
 }  // namespace windlark

@@ -1,8 +1,8 @@
-#include "app/Format.h"
+#include "base/Format.h"
 
 #include <gtest/gtest.h>
 
-#include "app/Json.h"
+#include "base/Json.h"
 
 namespace windlark {
 namespace {

@@ -4,14 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/RawFrame.h"
+#include "base/TelemetryView.h"
 #include "decoder/SondeState.h"
-#include "decoder/TelemetryView.h"
-#include "signal/RawFrame.h"
+#include "records/RawLine.h"
 
 namespace windlark {
-
-// One raw-file line: bytes 0..469 as two upper-case hex digits and a space each (no line end).
-std::string RawLine(const RawFrame& frame);
 
 // A sonde id from the air made safe as part of a file name: anything but letters, digits, '-'
 // and '_' becomes '_', so no path separator, ".." or control character reaches the file system.

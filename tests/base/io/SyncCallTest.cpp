@@ -1,5 +1,5 @@
 // The synchronous call of a worker onto the window's thread, and its cancellation.
-#include "app/io/SyncCall.h"
+#include "base/io/SyncCall.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "map/Projection.h"
+#include "base/Projection.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,12 +1,10 @@
-#include "app/ui/Prompts.h"
+#include "base/ui/Prompts.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QUrl>
-
-#include "app/MainWindowTexts.h"
 
 namespace windlark {
 
@@ -18,12 +16,11 @@ QString Shown(QString text) {
   return text;
 }
 
-void ShowMessage(QWidget* parent, Prompts::Icon icon, const QString& text) {
+void ShowMessage(QWidget* parent, const QString& title, Prompts::Icon icon, const QString& text) {
   QMessageBox box(parent);
   // Modal: it must not hide behind the always-on-top tool windows it blocks.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
-  box.setWindowTitle(QString::fromUtf8(kApplicationTitle.data(),
-                                       static_cast<qsizetype>(kApplicationTitle.size())));
+  box.setWindowTitle(title);
   box.setTextFormat(Qt::PlainText);
   box.setText(Shown(text));
   box.setIcon(icon == Prompts::Icon::Information ? QMessageBox::Information
@@ -64,10 +61,12 @@ Prompts::SaveAnswer SaveFile(QWidget* parent, const Prompts::SaveRequest& reques
 
 }  // namespace
 
-Prompts Prompts::Dialogs(QWidget* parent) {
+Prompts Prompts::Dialogs(QWidget* parent, const QString& title) {
   QPointer<QWidget> owner(parent);
   Prompts prompts;
-  prompts.message = [owner](Icon icon, const QString& text) { ShowMessage(owner, icon, text); };
+  prompts.message = [owner, title](Icon icon, const QString& text) {
+    ShowMessage(owner, title, icon, text);
+  };
   prompts.openFile = [owner](const OpenRequest& request) { return OpenFile(owner, request); };
   prompts.saveFile = [owner](const SaveRequest& request) { return SaveFile(owner, request); };
   prompts.openUrl = [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); };

@@ -1,4 +1,4 @@
-#include "signal/RawCapture.h"
+#include "records/RawCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "signal/ReceiveChain.h"
+#include "app/ReceiveChain.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "decoder/TelemetryView.h"
+#include "base/TelemetryView.h"
 
 namespace windlark {
 

@@ -1,9 +1,9 @@
-#include "signal/ReceiveChain.h"
+#include "app/ReceiveChain.h"
 
 #include <ctime>
 
 #include "decoder/FlightState.h"
-#include "signal/RawCapture.h"
+#include "records/RawCapture.h"
 
 namespace windlark {
 
