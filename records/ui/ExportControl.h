@@ -9,7 +9,7 @@
 #include "records/TrackExport.h"
 #include "records/io/SaveGpsFile.h"
 
-    class QAbstractButton;
+class QAbstractButton;
 class QWidget;
 
 namespace windlark {
