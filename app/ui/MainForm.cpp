@@ -252,7 +252,7 @@ void TmainForm::ApplySettings(const AppliedSettings& settings) {
                         settings.gps.chaseMapPort);
   m_lastChaseMapError.clear();
   m_form8->SetWebPage(ToQString(settings.webPageUrl));
-  if (settings.checkUpdates) {
+  if (settings.checkUpdates && m_options.checkForUpdates) {
     m_timerCheckVer->start();
   } else {
     m_timerCheckVer->stop();
@@ -381,14 +381,16 @@ void TmainForm::TimerCheckVerTimer() {
 }
 
 void TmainForm::CheckUpdateVersion(int silent) {
-  if (m_form8->isVisible() || m_shutDown) return;
+  if (m_form8->isVisible() || m_shutDown || !m_options.checkForUpdates) return;
   // A new check replaces one still waiting for its server.
   if (m_checkUpdate != nullptr) {
     m_checkUpdate->disconnect(this);
     m_checkUpdate->deleteLater();
   }
   const bool quiet = silent == 1;
-  m_checkUpdate = new TCheckUpdate(ToQString(m_settings.versionFileUrl), quiet, this);
+  const QString url = m_options.versionFileUrl.isEmpty() ? ToQString(m_settings.versionFileUrl)
+                                                         : m_options.versionFileUrl;
+  m_checkUpdate = new TCheckUpdate(url, quiet, this);
   m_checkUpdate->SetTimeoutMs(m_options.updateTimeoutMs);
   TCheckUpdate* check = m_checkUpdate;
   connect(check, &TCheckUpdate::NewVersion, this,

@@ -71,6 +71,10 @@ class TmainForm : public QMainWindow, public DecoderHooks {
     QString replayFile;
     // The file the sonde position is published in (other programs read it); none when empty.
     QString positionOutFile;
+    // The update check runs (the desktop program); a window made without it contacts nobody.
+    bool checkForUpdates = false;
+    // In place of the settings' version-file address, when not empty.
+    QString versionFileUrl;
     // The update check's time-out.
     int updateTimeoutMs = 15000;
   };

@@ -66,6 +66,11 @@ int TGpsIo::OpenSerial() {
   }
   m_port->setPortName(m_config.portName);
   if (!m_port->open(QIODevice::ReadWrite)) return -1;
+  // Linux serial lines know 1 and 2 stop bits only; Qt would quietly use 1.
+  if (m_config.stopBits == 1) {
+    m_port->close();
+    return -4;
+  }
   const bool set =
       m_port->setBaudRate(m_config.baudRate) &&
       m_port->setDataBits(m_config.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8) &&
@@ -171,6 +176,8 @@ void TGpsIo::SerialLost(const QString& why) {
 void TGpsIo::ConnectGpsd() {
   m_sinceRetryMs = 0;
   if (m_gpsd == nullptr) {
+    SetStatus(
+        QStringLiteral("Connecting to gpsd %1:%2").arg(m_config.gpsdHost).arg(m_config.gpsdPort));
     m_gpsd = new QTcpSocket(this);
     connect(m_gpsd, &QTcpSocket::connected, this, [this] {
       m_gpsdBuffer.clear();
