@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QThread>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "app/io/SettingsStore.h"
 #include "app/ui/MainWidgets.h"
 #include "app/ui/PanelView.h"
+#include "aprs/AprsObject.h"
 #include "base/ui/Prompts.h"
 #include "decoder/FrameDecoder.h"
 #include "records/GhostTrack.h"
@@ -20,6 +22,10 @@
 namespace windlark {
 
 class ModalPrompts;
+class QTimer;
+class TAprs;
+class TAprsPanel;
+class TForm10;
 class SettingsBinding;
 class TAboutBox;
 class TAudioControl;
@@ -58,6 +64,8 @@ class TmainForm : public QMainWindow, public DecoderHooks {
     ModalPrompts* settingsPrompts = nullptr;
     // A raw file to replay as soon as the start-up step has run.
     QString replayFile;
+    // The APRS-IS client; by default one with the real waits and the PC's clock.
+    std::function<std::unique_ptr<TAprs>()> aprsClient;
   };
 
   explicit TmainForm(Options options, QWidget* parent = nullptr);
@@ -94,6 +102,17 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   bool ReplayRunning() const { return m_loader != nullptr; }
   bool Started() const { return m_started; }
 
+  // APRS-IS: the client, the tracking panel, the selection dialog and the timer that ages the
+  // sondes every minute.
+  TAprs& Aprs() { return *m_aprs; }
+  TAprsPanel& AprsPanel() { return *m_aprsPanel; }
+  TForm10& SondeSelection() { return *m_form10; }
+  QTimer& AprsTimer() { return *m_aprsTimer; }
+  // The sondes heard on APRS-IS and the own one, as a copy: the map draws from it.
+  std::vector<AprsSonde> AprsSondes() const;
+  // Tracking draws the sondes small and without name plates.
+  bool AprsSmallMarkers() const { return m_aprsSmallMarkers; }
+
  signals:
   void StartupDone();
   void ReplayFinished();
@@ -106,7 +125,7 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   // 0x403: a map tile arrived (0), the APRS sonde list (1) or the home position (2) changed.
   void UpdateOSMMap(int wParam, int lParam);
   // 0x404: the APRS-IS connection state; the client reports here once it exists.
-  void AprsFeedback(int state);
+  void AprsFeedback(int wParam, int lParam);
   // 0x401: the update check's result; the checker reports here once it exists.
   void CheckUpdateVersion(int result);
 
@@ -123,6 +142,9 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void SBSignalMonitorClick();
   void SBDiagramsClick();
   void SpeedButton5Click();
+  void SpeedButton6Click();
+  void SpeedButton7Click();
+  void AprsTimerTimer();
   void SpeedButton15Click();
   void StatusBar1Click();
 
@@ -137,6 +159,8 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void OnNewSonde() override;
   void EnableAuxiliaryPanel() override;
   void PlotPoint(const TelemetryPoint& point) override;
+  bool AprsConnected() const override;
+  void QueueObjectReport(const ObjectReport& report) override;
 
  private:
   void FormCreate();
@@ -151,6 +175,11 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void ClearGhostTrack();
   void ShowRawCaptureError(const std::string& error);
   void Shutdown();
+  void CreateAprs();
+  void SetAprsImage(const char* image);
+  void SetAprsModes(bool monitoringDown, bool trackingDown);
+  void StartTrackingSonde(const std::string& name);
+  void RestoreMonitoringButtons();
 
   Options m_options;
   Prompts m_prompts;
@@ -176,6 +205,14 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   std::function<void(TmainForm&)> m_iniLoader;
   std::function<void(TmainForm&)> m_settingsDialog;
   std::string m_lastCaptureError;
+  QThread m_aprsThread;
+  std::unique_ptr<TAprs> m_aprs;
+  TAprsPanel* m_aprsPanel = nullptr;
+  TForm10* m_form10 = nullptr;
+  QTimer* m_aprsTimer = nullptr;
+  bool m_monitoringActive = false;
+  bool m_trackingActive = false;
+  bool m_aprsSmallMarkers = false;
   bool m_rawLatch = false;
   bool m_showHandled = false;
   bool m_started = false;
