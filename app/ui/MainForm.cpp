@@ -24,6 +24,7 @@
 #include "app/ui/AudioControl.h"
 #include "app/ui/Charts.h"
 #include "app/ui/Glyphs.h"
+#include "app/ui/LampShape.h"
 #include "app/ui/ModalPrompts.h"
 #include "app/ui/SettingsBinding.h"
 #include "app/ui/SettingsForm.h"

@@ -19,10 +19,11 @@
 #include "decoder/FrameDecoder.h"
 #include "records/GhostTrack.h"
 
+class QTimer;
+
 namespace windlark {
 
 class ModalPrompts;
-class QTimer;
 class TAprs;
 class TAprsPanel;
 class TForm10;

@@ -19,6 +19,18 @@ class QTcpSocket;
 
 namespace windlark {
 
+// Every wait, in milliseconds; tests shorten the long ones.
+struct AprsTiming {
+  int idleMs = 2500;
+  int unknownStateMs = 250;
+  int connectMs = 5000;
+  int greetingMs = 5000;
+  int lineMs = 200;
+  int trackingGapMs = 200;
+  int retryShortMs = 10000;
+  int retryLongMs = 300000;
+};
+
 // The APRS-IS client: keeps one connection to a server on its own thread (Execute, started by
 // the thread's start), logs in, sets the filter, reads the server's lines and sends the lines
 // the window queues. It reconnects by itself and never ends before it is told to. The window
@@ -28,17 +40,7 @@ class TAprs : public QObject {
   Q_OBJECT
 
  public:
-  // Every wait, in milliseconds; tests shorten the long ones.
-  struct Timing {
-    int idleMs = 2500;
-    int unknownStateMs = 250;
-    int connectMs = 5000;
-    int greetingMs = 5000;
-    int lineMs = 200;
-    int trackingGapMs = 200;
-    int retryShortMs = 10000;
-    int retryLongMs = 300000;
-  };
+  using Timing = AprsTiming;
   enum AprsLamp { kLink = 0, kRx = 1, kTx = 2 };
 
   explicit TAprs(Timing timing = {}, std::function<UtcNow()> clock = &SystemUtcNow,

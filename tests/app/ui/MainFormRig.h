@@ -106,6 +106,7 @@ class MainFormTest : public ScratchDirTest {
     options.settingsStore = m_store;
     options.settingsPrompts = &m_dialogPrompts;
     options.replayFile = std::move(replayFile);
+    options.aprsClient = m_aprsClient;
     return std::make_unique<TmainForm>(std::move(options));
   }
 
@@ -157,6 +158,8 @@ class MainFormTest : public ScratchDirTest {
   SourceLog m_source;
   std::optional<SettingsStore> m_store;
   RecordingPrompts m_dialogPrompts;
+  // The window's APRS-IS client; the real one when empty.
+  std::function<std::unique_ptr<TAprs>()> m_aprsClient;
 };
 
 }  // namespace windlark::test
