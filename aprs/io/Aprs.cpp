@@ -157,7 +157,7 @@ void TAprs::RunCycle() {
       Filtering();
       break;
     case AprsState::Running:
-      Running();
+      RunningCycle();
       break;
     case AprsState::TrackingSetup:
       TrackingSetup();
@@ -166,10 +166,10 @@ void TAprs::RunCycle() {
       Disconnecting();
       return;
     case AprsState::RetryShort:
-      Retry(m_timing.retryShortMs);
+      Retry(AprsState::RetryShort, m_timing.retryShortMs);
       break;
     case AprsState::RetryLong:
-      Retry(m_timing.retryLongMs);
+      Retry(AprsState::RetryLong, m_timing.retryLongMs);
       break;
     default:
       Sleep(m_timing.unknownStateMs);
@@ -213,8 +213,7 @@ void TAprs::Connecting() {
     return;
   }
   CloseConnection();
-  Advance(AprsState::Connecting, AprsState::RetryShort);
-  emit Feedback(0, 0);
+  if (Advance(AprsState::Connecting, AprsState::RetryShort)) emit Feedback(0, 0);
 }
 
 void TAprs::LoggingIn() {
@@ -224,14 +223,13 @@ void TAprs::LoggingIn() {
     const Read read = ReadLine(m_timing.lineMs, line);
     if (Stopping()) return;
     if (read == Read::Failed) {
-      ConnectionFailed();
+      ConnectionFailed(AprsState::LoggingIn);
       return;
     }
     if (read == Read::Line) verdict = JudgeLoginLine(line);
   }
   if (verdict != LoginVerdict::Verified) {
-    Advance(AprsState::LoggingIn, AprsState::RetryLong);
-    emit Feedback(0, 1);
+    if (Advance(AprsState::LoggingIn, AprsState::RetryLong)) emit Feedback(0, 1);
     return;
   }
   bool home = false;
@@ -244,14 +242,13 @@ void TAprs::LoggingIn() {
     m_objectPending = true;
   }
   if (home) BuildHomeBeacon(at.latitude, at.longitude);
-  Advance(AprsState::LoggingIn, AprsState::Filtering);
-  emit Feedback(1, 0);
+  if (Advance(AprsState::LoggingIn, AprsState::Filtering)) emit Feedback(1, 0);
 }
 
 void TAprs::Filtering() {
   const std::string filter = LoginData().filterLine;
   if (!SendLine(filter)) {
-    ConnectionFailed();
+    ConnectionFailed(AprsState::Filtering);
     return;
   }
   Advance(AprsState::Filtering, AprsState::Running);
@@ -261,12 +258,12 @@ void TAprs::Filtering() {
   emit SondesChanged();
 }
 
-void TAprs::Running() {
+void TAprs::RunningCycle() {
   std::string line;
   const Read read = ReadLine(m_timing.lineMs, line);
   if (Stopping()) return;
   if (read == Read::Failed) {
-    ConnectionFailed();
+    ConnectionFailed(AprsState::Running);
     return;
   }
   if (read == Read::Timeout) {
@@ -294,7 +291,7 @@ void TAprs::Running() {
   if (!object.empty()) {
     Lamp(kTx, 255, 255, 0);
     if (!SendLine(object)) {
-      ConnectionFailed();
+      ConnectionFailed(AprsState::Running);
       return;
     }
     emit SentText(QString::fromStdString(SentReportsText(++m_sentReports)));
@@ -302,7 +299,7 @@ void TAprs::Running() {
   if (!home.empty()) {
     Lamp(kTx, 164, 164, 255);
     if (!SendLine(home)) {
-      ConnectionFailed();
+      ConnectionFailed(AprsState::Running);
       return;
     }
   }
@@ -313,9 +310,8 @@ void TAprs::AgeSondes() {
   m_sondes.AgeSondes();
   emit CountText(QString::fromStdString(m_sondes.CountText()));
   emit SondesChanged();
-  if (--m_keepalive <= 0) {
+  if (--m_keepalive <= 0 && Advance(AprsState::Running, AprsState::RetryShort)) {
     emit Feedback(2, 0);
-    Advance(AprsState::Running, AprsState::RetryShort);
   }
 }
 
@@ -326,14 +322,14 @@ void TAprs::TrackingSetup() {
     name = m_trackedName;
   }
   if (!SendLine("#filter default")) {
-    ConnectionFailed();
+    ConnectionFailed(AprsState::TrackingSetup);
     return;
   }
   Sleep(m_timing.trackingGapMs);
   if (Stopping()) return;
   // The name came from the air: only what the sanitiser lets pass reaches the filter.
   if (!SendLine("#filter o/" + SanitiseAirText(name))) {
-    ConnectionFailed();
+    ConnectionFailed(AprsState::TrackingSetup);
     return;
   }
   Advance(AprsState::TrackingSetup, AprsState::Running);
@@ -350,20 +346,18 @@ void TAprs::Disconnecting() {
   m_disconnectRequest = false;
 }
 
-void TAprs::Retry(int waitMs) {
-  const AprsState from = State();
+void TAprs::Retry(AprsState from, int waitMs) {
   CloseConnection();
   Sleep(waitMs);
   if (Stopping()) return;
   Advance(from, AprsState::Connecting);
 }
 
-void TAprs::ConnectionFailed() {
+void TAprs::ConnectionFailed(AprsState from) {
   if (Stopping()) return;
-  const AprsState from = State();
   CloseConnection();
-  Advance(from, AprsState::RetryShort);
-  emit Feedback(0, 0);
+  // A request of the window meanwhile (a new connection, monitoring) stands.
+  if (Advance(from, AprsState::RetryShort)) emit Feedback(0, 0);
 }
 
 TAprs::Read TAprs::ReadLine(int timeoutMs, std::string& line) {
@@ -419,9 +413,9 @@ void TAprs::Sleep(int ms) {
                   [&] { return m_terminate.load() || m_requests != seen; });
 }
 
-void TAprs::Advance(AprsState from, AprsState to) {
+bool TAprs::Advance(AprsState from, AprsState to) {
   int expected = static_cast<int>(from);
-  m_state.compare_exchange_strong(expected, static_cast<int>(to));
+  return m_state.compare_exchange_strong(expected, static_cast<int>(to));
 }
 
 void TAprs::ParseLine(const std::string& line) {

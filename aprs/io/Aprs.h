@@ -103,12 +103,12 @@ class TAprs : public QObject {
   void Connecting();
   void LoggingIn();
   void Filtering();
-  void Running();
+  void RunningCycle();
   void TrackingSetup();
   void Disconnecting();
-  void Retry(int waitMs);
+  void Retry(AprsState from, int waitMs);
   // A connection that broke after it was made: treated as a failed attempt.
-  void ConnectionFailed();
+  void ConnectionFailed(AprsState from);
 
   Read ReadLine(int timeoutMs, std::string& line);
   bool SendLine(const std::string& line);
@@ -117,7 +117,7 @@ class TAprs : public QObject {
   void Sleep(int ms);
   bool Stopping() const { return m_terminate; }
   // Moves from `from` to `to` unless the window has set another state meanwhile.
-  void Advance(AprsState from, AprsState to);
+  bool Advance(AprsState from, AprsState to);
 
   void ParseLine(const std::string& line);
   bool Merge(const AprsSonde& sonde);

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHostAddress>
+#include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -24,6 +25,7 @@
 #include "aprs/io/Aprs.h"
 #include "aprs/ui/AprsPanel.h"
 #include "aprs/ui/Form10.h"
+#include "base/Format.h"
 
 namespace {
 
@@ -75,9 +77,8 @@ std::string Object(const std::string& name, const std::string& time, const std::
 
 std::string UtcTime(int minusSeconds) {
   const int t = (windlark::SystemUtcNow().secondsOfDay - minusSeconds + 86400) % 86400;
-  char text[8];
-  std::snprintf(text, sizeof text, "%02d%02d%02dh", t / 3600, t / 60 % 60, t % 60);
-  return text;
+  using windlark::FormatInt;
+  return FormatInt(t / 3600, 2) + FormatInt(t / 60 % 60, 2) + FormatInt(t % 60, 2) + "h";
 }
 
 }  // namespace

@@ -83,7 +83,11 @@ class AprsClientTest : public ::testing::Test {
         [this](int w, int l) { feedback.emplace_back(w, l); }, Qt::QueuedConnection);
     QObject::connect(
         aprs.get(), &TAprs::CountText, &receiver,
-        [this](const QString& t) { countText = t.toStdString(); }, Qt::QueuedConnection);
+        [this](const QString& t) {
+          countText = t.toStdString();
+          ++countSignals;
+        },
+        Qt::QueuedConnection);
     QObject::connect(
         aprs.get(), &TAprs::SentText, &receiver,
         [this](const QString& t) { sentText = t.toStdString(); }, Qt::QueuedConnection);
@@ -114,6 +118,23 @@ class AprsClientTest : public ::testing::Test {
   bool Lit(int lamp, int colour) const {
     return std::find(lampLog.begin(), lampLog.end(), std::make_pair(lamp, colour)) != lampLog.end();
   }
+  int LitCount(int lamp, int colour) const {
+    return static_cast<int>(
+        std::count(lampLog.begin(), lampLog.end(), std::make_pair(lamp, colour)));
+  }
+  // A keepalive comment, and the wait until the client has read it.
+  void Keepalive() {
+    QTest::qWait(250);  // a quiet read dims the lamp first
+    const int before = LitCount(TAprs::kLink, 0xFFFF00);
+    server.SendLine("# aprsc 2.1.14 10 Dec 2026 12:00:20 GMT T2TEST 127.0.0.1:14580");
+    EXPECT_TRUE(WaitFor([&] { return LitCount(TAprs::kLink, 0xFFFF00) > before; }));
+  }
+  // A minute tick, and the wait until its ageing pass has run.
+  void Tick() {
+    const int before = countSignals;
+    aprs->MinuteTick();
+    EXPECT_TRUE(WaitFor([&] { return countSignals > before || Saw({2, 0}); }));
+  }
   bool Running() const { return aprs->State() == AprsState::Running; }
   void ConnectAndRun() {
     aprs->RequestConnect();
@@ -128,6 +149,7 @@ class AprsClientTest : public ::testing::Test {
   AprsLogin m_login;
   std::vector<Fb> feedback;
   std::string countText = "unset";
+  int countSignals = 0;  // every ageing pass sends the count
   std::string sentText = "unset";
   std::vector<TrackingPanelTexts> panel;
   std::vector<std::pair<int, int>> lampLog;  // lamp, colour as 0xRRGGBB
@@ -212,18 +234,14 @@ TEST_F(AprsClientTest, LoginAnswers) {
 TEST_F(AprsClientTest, KeepaliveLossDropsTheConnectionAndMakesItAgain) {
   Start();
   ConnectAndRun();
-  server.SendLine("# aprsc 2.1.14 10 Dec 2026 12:00:20 GMT T2TEST 127.0.0.1:14580");
-  ASSERT_TRUE(WaitFor([&] { return Lit(TAprs::kLink, 0xFFFF00); }));
-  aprs->MinuteTick();
-  QTest::qWait(400);
-  server.SendLine("# aprsc keepalive");
-  QTest::qWait(400);
-  aprs->MinuteTick();
-  QTest::qWait(400);
+  Keepalive();
+  Tick();
+  Keepalive();
+  Tick();
   EXPECT_FALSE(Saw({2, 0})) << "a comment came between the ticks";
   EXPECT_TRUE(Lit(TAprs::kLink, 0x000080)) << "dimmed by a quiet read";
   aprs->MinuteTick();
-  ASSERT_TRUE(WaitFor([&] { return Saw({2, 0}); }));
+  ASSERT_TRUE(WaitFor([&] { return Saw({2, 0}); })) << "two ticks without a comment";
   EXPECT_TRUE(WaitFor([&] { return server.connections == 2 && Count({1, 0}) == 2; }));
 }
 
@@ -288,9 +306,8 @@ TEST_F(AprsClientTest, MonitoringListsTheSondesAndTrackingNarrowsToOne) {
   EXPECT_EQ(panel.back().latitude.back(), 'S');
   EXPECT_EQ(aprs->SondeNames(), std::vector<std::string>{"S2"});
   for (int tick = 0; tick < 7; ++tick) {
-    server.SendLine("# aprsc keepalive");
-    aprs->MinuteTick();
-    QTest::qWait(250);
+    Keepalive();
+    Tick();
   }
   EXPECT_EQ(aprs->SondeNames(), std::vector<std::string>{"S2"}) << "a tracked sonde stays";
 
