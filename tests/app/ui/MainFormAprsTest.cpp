@@ -140,6 +140,8 @@ TEST_F(MainFormAprsTest, ConnectsMonitorsTracksAndSwitchesOff) {
   ASSERT_TRUE(WaitFor([&] { return window->Aprs().State() == AprsState::Idle; }));
   ASSERT_TRUE(
       WaitFor([&] { return window->AprsSondes().empty() && W().aprsCount->text().isEmpty(); }));
+  EXPECT_TRUE(WaitFor([&] { return W().aprsState->text().isEmpty(); }))
+      << "the sent count goes with the connection";
   EXPECT_FALSE(hooks.AprsConnected());
 }
 
