@@ -1,6 +1,10 @@
 #include "aprs/io/Aprs.h"
 
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QTcpSocket>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 
@@ -10,16 +14,15 @@ namespace windlark {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // APRS-IS lines are at most 512 bytes; a "line" far longer is not the protocol.
 constexpr std::size_t kMaxLineBytes = 2048;
 // Socket waits are sliced so that a request to end is seen within this time.
 constexpr int kSliceMs = 50;
 constexpr int kWriteMs = 5000;
 
-int MsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+int MsLeft(std::chrono::steady_clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
   return static_cast<int>(std::max<long long>(0, left.count()));
 }
 
@@ -192,9 +195,11 @@ void TAprs::Connecting() {
   m_socket = std::make_unique<QTcpSocket>();
   m_received.clear();
   const AprsEndpoint endpoint = AprsEndpointOf(login.serverHost);
-  m_socket->connectToHost(QString::fromStdString(endpoint.host), endpoint.port);
   const auto deadline = Clock::now() + std::chrono::milliseconds(m_timing.connectMs);
-  while (m_socket->state() != QAbstractSocket::ConnectedState && !Stopping() &&
+  const std::optional<QHostAddress> address =
+      Resolve(QString::fromStdString(endpoint.host), deadline);
+  if (address) m_socket->connectToHost(*address, endpoint.port);
+  while (address && m_socket->state() != QAbstractSocket::ConnectedState && !Stopping() &&
          m_socket->state() != QAbstractSocket::UnconnectedState && MsLeft(deadline) > 0) {
     m_socket->waitForConnected(std::min(kSliceMs, MsLeft(deadline)));
   }
@@ -358,6 +363,31 @@ void TAprs::ConnectionFailed(AprsState from) {
   CloseConnection();
   // A request of the window meanwhile (a new connection, monitoring) stands.
   if (Advance(from, AprsState::RetryShort)) emit Feedback(0, 0);
+}
+
+std::optional<QHostAddress> TAprs::Resolve(const QString& host, Clock::time_point deadline) {
+  QHostAddress literal;
+  if (literal.setAddress(host)) return literal;
+  // The socket's own lookup would block this thread, deaf to a request to end, for as long as
+  // the resolver takes: it runs in Qt's pool while this thread turns its events in slices.
+  std::optional<QHostInfo> found;
+  QObject context;
+  const int id =
+      QHostInfo::lookupHost(host, &context, [&found](const QHostInfo& info) { found = info; });
+  while (!found && !Stopping() && MsLeft(deadline) > 0) {
+    QEventLoop loop;
+    QTimer::singleShot(std::min(kSliceMs, MsLeft(deadline)), &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  if (!found) {
+    QHostInfo::abortHostLookup(id);
+    return std::nullopt;
+  }
+  for (const QHostAddress& a : found->addresses()) {
+    if (a.protocol() == QAbstractSocket::IPv4Protocol) return a;
+  }
+  if (!found->addresses().isEmpty()) return found->addresses().front();
+  return std::nullopt;
 }
 
 TAprs::Read TAprs::ReadLine(int timeoutMs, std::string& line) {

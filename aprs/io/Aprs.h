@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QHostAddress>
 #include <QObject>
 #include <QString>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -110,6 +112,9 @@ class TAprs : public QObject {
   // A connection that broke after it was made: treated as a failed attempt.
   void ConnectionFailed(AprsState from);
 
+  using Clock = std::chrono::steady_clock;
+  // The address of a host name or address text; nothing when it is not found in time.
+  std::optional<QHostAddress> Resolve(const QString& host, Clock::time_point deadline);
   Read ReadLine(int timeoutMs, std::string& line);
   bool SendLine(const std::string& line);
   void CloseConnection();
