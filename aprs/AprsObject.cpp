@@ -73,6 +73,8 @@ void ParsePosition(std::string_view line, std::size_t q, AprsSonde& s) {
   if (line[q + 35] == 'W') s.longitude = -s.longitude;
 }
 
+// The digits extend the magnitude on the side the hemisphere letter names: 0000.00S is south
+// although its number is no less than 0.
 void ApplyDao(std::string_view line, std::size_t q, AprsSonde& s) {
   if (q + 44 > line.size()) return;
   for (std::size_t at = line.find("!w", q + 44); at != std::string_view::npos;
@@ -85,8 +87,8 @@ void ApplyDao(std::string_view line, std::size_t q, AprsSonde& s) {
     if (c1 < 33 || c1 > 123 || c2 < 33 || c2 > 123) return;
     const double dLat = (c1 - 33) * kDaoStepDeg;
     const double dLon = (c2 - 33) * kDaoStepDeg;
-    s.latitude += s.latitude < 0 ? -dLat : dLat;
-    s.longitude += s.longitude < 0 ? -dLon : dLon;
+    s.latitude += line[q + 25] == 'S' ? -dLat : dLat;
+    s.longitude += line[q + 35] == 'W' ? -dLon : dLon;
     return;
   }
 }

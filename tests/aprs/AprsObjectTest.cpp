@@ -115,6 +115,11 @@ TEST(AprsObjectTest, DaoMovesASouthWesternPositionFurtherOut) {
   EXPECT_DOUBLE_EQ(a->sonde.latitude, -33);
   EXPECT_NEAR(b->sonde.latitude, -33 - 90 * 1.1 / 600000, 1e-12);
   EXPECT_NEAR(b->sonde.longitude, -70 - 90 * 1.1 / 600000, 1e-12);
+  const auto zero = ParseObjectLine(
+      "CE1ABC>APRS:;S7654321 *101010h0000.00S/00000.00WO000/000/A=010000!w{{!Clb=5.0m/s");
+  ASSERT_TRUE(zero);
+  EXPECT_LT(zero->sonde.latitude, 0) << "just south of the equator";
+  EXPECT_LT(zero->sonde.longitude, 0) << "just west of Greenwich";
 }
 
 TEST(AprsObjectTest, TimeAcceptance) {

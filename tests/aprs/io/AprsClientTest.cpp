@@ -368,6 +368,54 @@ TEST_F(AprsClientTest, ReportsGoOutOncePer20SecondsAndDecodeBack) {
   EXPECT_EQ(home->comment, "Windlark Gate");
 }
 
+TEST_F(AprsClientTest, EveryHemisphereDecodesBackWithItsDaoPrecision) {
+  if (!HaveDecodeAprs()) GTEST_SKIP() << "decode_aprs (Debian package direwolf) is not installed";
+  struct Case {
+    double latitude, longitude, altitude, wind, speed;
+  };
+  const Case cases[] = {
+      {-45.5, 7.5, 5, 270, 3},
+      {33.123456, -120.25, 30999.9, 0, 45.2},
+      // Dire Wolf takes the DAO digits' side from the sign of the number, not the letter: within
+      // 0.01' south of the equator it reads them northwards, so that case stays with our parser.
+      {-0.123456, -0.987654, 1234, 359, 0.4},
+      {44.9999999, 179.9999999, 18000, 90.4, 12},  // both minutes carry into the degrees
+  };
+  Start();
+  ConnectAndRun();
+  std::vector<ObjectReport> sent;
+  for (const Case& c : cases) {
+    ObjectReport r = Report();
+    const int t = static_cast<int>(sent.size()) * 20;
+    r.minute = t / 60;
+    r.second = t % 60;
+    r.latitude = c.latitude;
+    r.longitude = c.longitude;
+    r.altitude = c.altitude;
+    r.windDirection = c.wind;
+    r.horizontalSpeed = c.speed;
+    aprs->QueueObjectReport(r);
+    sent.push_back(r);
+    const std::string tx = "Tx " + std::to_string(sent.size());
+    ASSERT_TRUE(WaitFor([&] { return sentText == tx; }));
+  }
+  const std::vector<std::string> lines = server.LinesStartingWith("ZZ9ZZZ-11>APRS,TCPIP*:;");
+  ASSERT_EQ(lines.size(), sent.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto d = DecodeAprs(lines[i]);
+    ASSERT_TRUE(d) << lines[i];
+    EXPECT_NEAR(d->latitude, sent[i].latitude, 2.5e-6) << d->text;
+    EXPECT_NEAR(d->longitude, sent[i].longitude, 2.5e-6) << d->text;
+    ASSERT_TRUE(d->course && d->speedMph && d->altitudeFt) << d->text;
+    EXPECT_EQ(*d->course, (static_cast<int>(std::lround(sent[i].windDirection)) + 180) % 360)
+        << d->text;
+    EXPECT_NEAR(*d->speedMph, sent[i].horizontalSpeed * 2.23694, 1.2) << d->text;
+    EXPECT_EQ(*d->altitudeFt, std::lround(sent[i].altitude * 3.28084)) << d->text;
+    EXPECT_EQ(d->comment,
+              "Clb=5.1m/s 404.50MHz Type=RS41-SGP Aux[O3] BK=Timed(013000h) Windlark 1.15");
+  }
+}
+
 TEST_F(AprsClientTest, ClosingEndsEvenTheFiveMinuteWaitAtOnce) {
   server.script = [](AprsTestServer& s, const std::string& line) {
     if (line.rfind(" user ", 0) == 0) s.SendLine("# logresp ZZ9ZZZ-11 unverified");
