@@ -8,6 +8,7 @@
 
 #include "app/IniFile.h"
 #include "app/UpdateCheck.h"
+#include "aprs/AprsSettings.h"
 #include "gps/GpsInSettings.h"
 
 namespace windlark {
@@ -22,9 +23,8 @@ inline constexpr int kPresetCount = 10;
 inline constexpr double kDefaultHomeLatitude = 44.5386;
 inline constexpr double kDefaultHomeLongitude = 7.6125;
 
-// APRS-IS rotation hosts of the four regions ("ServerNum" 1..4): the aprs2.net tier-2 network.
-inline constexpr std::array<std::string_view, 4> kAprsRegionHosts = {
-    "euro.aprs2.net", "aunz.aprs2.net", "noam.aprs2.net", "soam.aprs2.net"};
+static_assert(kDefaultHomeLatitude == kDefaultLaunchLatitude &&
+              kDefaultHomeLongitude == kDefaultLaunchLongitude);
 // Not among the sections a save rewrites, so a host written here by hand stays.
 inline constexpr std::string_view kHostsSection = "Hosts";
 
@@ -85,20 +85,6 @@ struct RotorSettings {
   int queryPeriodS = 5;
 };
 
-struct AprsSettings {
-  bool enable = false;
-  bool autoStart = false;
-  std::string callSign;
-  bool homePositionEnable = false;
-  int homeSsid = 15;
-  int password = -1;  // -1: none
-  int serverNum = 0;  // 1..4 the region; 0 none
-  double launchLatitude = kDefaultHomeLatitude;
-  double launchLongitude = kDefaultHomeLongitude;
-  int rangeKm = 50;
-  int monitoringMode = 0;  // 0 "World", 1 "Local zone (Launch site)"
-};
-
 // Every key of the settings file, as the settings dialog shows it.
 struct Settings {
   AudioSettings audio;
@@ -141,17 +127,6 @@ struct RawFolderCheck {
   bool saveRaw = false;
   std::string status;   // "Save Raw File: Enabled" / "Save Raw File: Disabled"
   std::string message;  // error box text, empty for none
-};
-
-// What the APRS-IS client logs in with.
-struct AprsLogin {
-  std::string version;  // major "." minor
-  std::string loginCallsign;
-  bool sendHomePosition = false;
-  std::string homeCallsign;
-  int passcode = -1;
-  std::string serverHost;
-  std::string filterLine;
 };
 
 struct LoadedSettings {

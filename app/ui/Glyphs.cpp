@@ -109,7 +109,12 @@ bool DrawControlGlyph(QPainter& p, Glyph glyph) {
       Magnifier(p, glyph == Glyph::Plus);
       break;
     case Glyph::Aprs:
-      p.setPen(QPen(kBlue, 2));
+    case Glyph::AprsGood:
+    case Glyph::AprsFail:
+      p.setPen(QPen(glyph == Glyph::AprsGood   ? kGreen
+                    : glyph == Glyph::AprsFail ? kRed
+                                               : kBlue,
+                    2));
       p.setBrush(Qt::NoBrush);
       p.drawEllipse(QPointF(12, 12), 10, 10);
       p.setFont(QFont(QStringLiteral("DejaVu Sans"), 6, QFont::Bold));

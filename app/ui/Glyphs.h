@@ -32,6 +32,8 @@ enum class Glyph {
   Chart,
   Download,
   Layers,
+  AprsGood,  // "Enable/Disable APRS" while connected
+  AprsFail,  // and after a failure
 };
 
 QIcon GlyphIcon(Glyph glyph);

@@ -14,6 +14,7 @@
 #include <QMoveEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 #include <initializer_list>
@@ -25,10 +26,16 @@
 #include "app/ui/AudioControl.h"
 #include "app/ui/Charts.h"
 #include "app/ui/Form8.h"
+#include "app/ui/Glyphs.h"
+#include "app/ui/LampShape.h"
 #include "app/ui/ModalPrompts.h"
 #include "app/ui/SettingsBinding.h"
 #include "app/ui/SettingsForm.h"
 #include "app/ui/StatusBarPanels.h"
+#include "aprs/AprsLines.h"
+#include "aprs/io/Aprs.h"
+#include "aprs/ui/AprsPanel.h"
+#include "aprs/ui/Form10.h"
 #include "base/Format.h"
 #include "base/io/LocaleSeparator.h"
 #include "decoder/FlightState.h"
@@ -57,6 +64,7 @@ TmainForm::Options WithDefaults(TmainForm::Options options) {
   }
   if (!options.deviceNames) options.deviceNames = &QtAudioSource::InputDeviceNames;
   if (!options.defaultDeviceName) options.defaultDeviceName = &QtAudioSource::DefaultInputName;
+  if (!options.aprsClient) options.aprsClient = [] { return std::make_unique<TAprs>(); };
   return options;
 }
 
@@ -141,6 +149,51 @@ void TmainForm::CreateAuxiliaryWindows() {
   m_xdata = std::make_unique<Txdata>(m_chain->Instruments(), this);
   m_xdata->SetAnchorSource([this] { return pos(); });
   m_gpsInForm = new TGpsInForm(this);
+  m_aprsPanel = new TAprsPanel(this);
+  m_aprsPanel->SetUrlOpener([this](const QString& url) { m_prompts.openUrl(url); });
+  m_form10 = new TForm10(this);
+  CreateAprs();
+}
+
+void TmainForm::CreateAprs() {
+  // Made here and started by the start-up step: the settings reach it before it runs.
+  m_aprs = m_options.aprsClient();
+  m_aprs->SetLocaleSeparator(LocaleDecimalSeparator());
+  m_aprs->moveToThread(&m_aprsThread);
+  m_aprsThread.setObjectName(QStringLiteral("TAprs"));
+  connect(&m_aprsThread, &QThread::started, m_aprs.get(), &TAprs::Execute);
+  connect(m_aprs.get(), &TAprs::Feedback, this, &TmainForm::AprsFeedback, Qt::QueuedConnection);
+  connect(
+      m_aprs.get(), &TAprs::SondesChanged, this, [this] { UpdateOSMMap(0, 1); },
+      Qt::QueuedConnection);
+  connect(
+      m_aprs.get(), &TAprs::LampChanged, this,
+      [this](int lamp, int red, int green, int blue) {
+        if (lamp >= 0 && lamp < static_cast<int>(m_w.aprsLamps.size())) {
+          m_w.aprsLamps[static_cast<std::size_t>(lamp)]->SetColour(QColor(red, green, blue));
+        }
+      },
+      Qt::QueuedConnection);
+  connect(
+      m_aprs.get(), &TAprs::CountText, this,
+      [this](const QString& text) { m_w.aprsCount->setText(text); }, Qt::QueuedConnection);
+  connect(
+      m_aprs.get(), &TAprs::SentText, this,
+      [this](const QString& text) { m_w.aprsState->setText(text); }, Qt::QueuedConnection);
+  connect(
+      m_aprs.get(), &TAprs::TrackingReport, this,
+      [this](const TrackingPanelTexts& texts) {
+        if (m_trackingActive) m_aprsPanel->ShowReport(texts);
+      },
+      Qt::QueuedConnection);
+  m_aprsTimer = new QTimer(this);
+  m_aprsTimer->setInterval(60000);
+  connect(m_aprsTimer, &QTimer::timeout, this, &TmainForm::AprsTimerTimer);
+  // Both modes can be up at once (while not connected): the window keeps them apart itself.
+  m_w.aprsModes->setExclusive(false);
+  m_w.monitoring->setEnabled(false);
+  m_w.tracking->setEnabled(false);
+  SetAprsImage("APRS_START");
 }
 
 void TmainForm::ConnectButtons() {
@@ -164,6 +217,8 @@ void TmainForm::ConnectButtons() {
         this, [this] { CheckUpdateVersion(0); }, Qt::QueuedConnection);
   });
   connect(m_w.aprsEnable, &QToolButton::clicked, this, &TmainForm::SpeedButton5Click);
+  connect(m_w.monitoring, &QToolButton::clicked, this, &TmainForm::SpeedButton6Click);
+  connect(m_w.tracking, &QToolButton::clicked, this, &TmainForm::SpeedButton7Click);
   connect(m_w.mapType, &QToolButton::clicked, this, &TmainForm::SpeedButton15Click);
   connect(m_w.exportGps, &QToolButton::clicked, m_exports.get(), &TExportControl::ExportTrack);
   connect(m_w.exportTelemetry, &QToolButton::clicked, m_exports.get(),
@@ -193,6 +248,7 @@ void TmainForm::showEvent(QShowEvent* event) {
 void TmainForm::WMStartup() {
   if (m_started || m_shutDown) return;
   LoadIniFile();
+  m_aprsThread.start();
   m_started = true;
   FormResize();
   emit StartupDone();
@@ -244,8 +300,16 @@ void TmainForm::ApplySettings(const AppliedSettings& settings) {
   ctx.settings.verticalSpeedUnit = settings.verticalSpeedUnit;
 
   m_w.aprsEnable->setEnabled(settings.aprsEnabled && !ReplayRunning());
-  m_w.monitoring->setEnabled(settings.aprsEnabled);
-  m_w.tracking->setEnabled(settings.aprsEnabled);
+  if (!settings.aprsEnabled) {
+    m_w.monitoring->setEnabled(false);
+    m_w.tracking->setEnabled(false);
+  }
+  m_aprs->SetLoginData(settings.aprsLogin);
+  m_aprs->SetHome(ctx.home);
+  if (settings.startAprs && !m_w.aprsEnable->isChecked() && m_w.aprsEnable->isEnabled()) {
+    m_w.aprsEnable->setChecked(true);
+    SpeedButton5Click();
+  }
   // A running reader stays usable so that it can be switched off.
   m_w.gpsIn->setEnabled(settings.gpsInEnabled || GpsRunning());
   m_chaseMap->Configure(settings.gps.chaseMapFeed, ToQString(settings.gps.chaseMapHost),
@@ -288,7 +352,111 @@ void TmainForm::SBStopRadioClick() {
 }
 
 void TmainForm::SpeedButton5Click() {
-  // Connecting to APRS-IS is the APRS client's; the button only keeps its state until then.
+  if (m_w.aprsEnable->isChecked()) {
+    m_aprsSmallMarkers = false;
+    m_aprs->RequestConnect();
+    return;
+  }
+  m_aprs->RequestDisconnect();
+  m_aprsTimer->stop();
+  SetAprsModes(false, false);
+  m_w.monitoring->setEnabled(false);
+  m_w.tracking->setEnabled(false);
+  m_monitoringActive = false;
+  m_trackingActive = false;
+  m_aprsPanel->hide();
+  if (m_aprs->IsConnected()) LogEvent(kAprsDisconnectedText);
+  SetAprsImage("APRS_START");
+}
+
+void TmainForm::SpeedButton6Click() {
+  // A pressed mode button stays down when clicked again.
+  SetAprsModes(true, false);
+  if (m_monitoringActive) return;
+  m_monitoringActive = true;
+  m_trackingActive = false;
+  m_aprs->StartMonitoring();
+  m_aprsPanel->hide();
+  m_aprsSmallMarkers = false;
+  UpdateOSMMap(0, 1);
+}
+
+void TmainForm::SpeedButton7Click() {
+  SetAprsModes(false, true);
+  if (m_trackingActive) return;
+  const std::vector<std::string> names = m_aprs->SondeNames();
+  if (names.empty()) {
+    m_prompts.message(
+        Prompts::Icon::Error,
+        QStringLiteral("No radiosonde received from APRS server.\rtrack not available."));
+    RestoreMonitoringButtons();
+    return;
+  }
+  if (names.size() == 1) {
+    StartTrackingSonde(names.front());
+    return;
+  }
+  m_form10->SetNames(names);
+  ModalPrompts& prompts =
+      m_options.settingsPrompts != nullptr ? *m_options.settingsPrompts : DefaultPrompts();
+  m_form10->adjustSize();
+  m_form10->move(frameGeometry().center() - m_form10->rect().center());
+  const int result = prompts.RunModal(*m_form10);
+  const QString chosen = m_form10->SelectedName();
+  if (result == QDialog::Accepted && !chosen.isEmpty()) {
+    StartTrackingSonde(chosen.toStdString());
+  } else {
+    RestoreMonitoringButtons();
+  }
+}
+
+void TmainForm::StartTrackingSonde(const std::string& name) {
+  m_trackingActive = true;
+  m_monitoringActive = false;
+  SetAprsModes(false, true);
+  m_aprs->StartTracking(name);
+  m_aprsPanel->ResetPanel();
+  m_aprsPanel->adjustSize();
+  const int column = m_w.rightColumn->mapTo(this, QPoint(0, 0)).x();
+  m_aprsPanel->move(x() + column - m_aprsPanel->frameGeometry().width() + 5, y() + 87);
+  m_aprsPanel->show();
+  m_aprsSmallMarkers = true;
+  UpdateOSMMap(0, 1);
+}
+
+void TmainForm::RestoreMonitoringButtons() {
+  SetAprsModes(true, false);
+  m_monitoringActive = true;
+  m_trackingActive = false;
+}
+
+void TmainForm::SetAprsModes(bool monitoringDown, bool trackingDown) {
+  m_w.monitoring->setChecked(monitoringDown);
+  m_w.tracking->setChecked(trackingDown);
+}
+
+void TmainForm::SetAprsImage(const char* image) {
+  const Glyph glyph = std::string_view(image) == "APRS_GOOD"   ? Glyph::AprsGood
+                      : std::string_view(image) == "APRS_FAIL" ? Glyph::AprsFail
+                                                               : Glyph::Aprs;
+  m_w.aprsEnable->setIcon(GlyphIcon(glyph));
+  m_w.aprsEnable->setProperty("image", QString::fromLatin1(image));
+}
+
+void TmainForm::AprsTimerTimer() {
+  m_aprs->MinuteTick();
+}
+
+std::vector<AprsSonde> TmainForm::AprsSondes() const {
+  return m_aprs->Sondes();
+}
+
+bool TmainForm::AprsConnected() const {
+  return m_aprs && m_aprs->IsConnected();
+}
+
+void TmainForm::QueueObjectReport(const ObjectReport& report) {
+  m_aprs->QueueObjectReport(report);
 }
 
 void TmainForm::SpeedButton15Click() {
@@ -372,7 +540,49 @@ void TmainForm::UpdateOSMMap(int wParam, int lParam) {
   }
 }
 
-void TmainForm::AprsFeedback(int /*state*/) {}
+void TmainForm::AprsFeedback(int wParam, int lParam) {
+  // Reports that arrive after the user switched APRS-IS off only reach the log.
+  const bool on = m_w.aprsEnable->isChecked();
+  switch (wParam) {
+    case -1:
+      LogEvent(AttemptingConnectionText(m_aprs->LoginData().serverHost));
+      return;
+    case 1:
+      LogEvent(kAprsConnectedText);
+      if (!on) return;
+      SetAprsImage("APRS_GOOD");
+      m_w.aprsEnable->setEnabled(true);
+      m_w.monitoring->setEnabled(true);
+      m_w.tracking->setEnabled(true);
+      SetAprsModes(true, false);
+      m_aprsPanel->hide();
+      m_aprsSmallMarkers = false;
+      m_monitoringActive = true;
+      m_trackingActive = false;
+      m_aprsTimer->start();
+      return;
+    case 2:
+      LogEvent(kAprsConnectionLostText);
+      if (on) SetAprsImage("APRS_FAIL");
+      return;
+    case 0: {
+      const bool requested = m_aprs->IsDisconnectRequested() || !on;
+      if (lParam == 1) {
+        LogEvent(LoginFailText(m_aprs->LoginData()));
+      } else {
+        LogEvent(requested ? kAprsConnectionFailText : kAprsConnectionRetryText);
+      }
+      if (!on) return;
+      m_w.monitoring->setEnabled(false);
+      m_w.tracking->setEnabled(false);
+      SetAprsModes(false, false);
+      if (!requested) SetAprsImage("APRS_FAIL");
+      return;
+    }
+    default:
+      return;
+  }
+}
 
 void TmainForm::TimerCheckVerTimer() {
   m_timerCheckVer->stop();
@@ -423,6 +633,8 @@ void TmainForm::ApplyHomePosition(double latitude, double longitude, double alti
   SetHomePosition(ctx.home, latitude, longitude, altitude);
   // The read-outs of the last sonde position follow the station at once, not at its next frame.
   if (m_chain->Log().Last()) ShowHomeGeometry(m_chain->State(), ctx);
+  // The APRS-IS client's home beacon and the tracking panel's look angles follow too.
+  if (m_aprs) m_aprs->SetHome(ctx.home);
   emit HomeChanged();
 }
 
@@ -677,9 +889,13 @@ void TmainForm::Shutdown() {
     delete m_checkUpdate;
     m_checkUpdate = nullptr;
   }
+  if (m_aprs) m_aprs->Terminate();
+  m_aprsThread.quit();
+  m_aprsThread.wait();
+  if (m_aprsTimer != nullptr) m_aprsTimer->stop();
   for (QWidget* window :
        std::initializer_list<QWidget*>{m_replayControl, m_signalMonitor, m_diagrams, m_xdata.get(),
-                                       m_settingsForm, m_gpsInForm}) {
+                                       m_settingsForm, m_gpsInForm, m_aprsPanel}) {
     if (window != nullptr) window->hide();
   }
 }

@@ -15,15 +15,21 @@
 #include "app/io/SettingsStore.h"
 #include "app/ui/MainWidgets.h"
 #include "app/ui/PanelView.h"
+#include "aprs/AprsObject.h"
 #include "base/ui/Prompts.h"
 #include "decoder/FrameDecoder.h"
 #include "gps/PositionOut.h"
 #include "gps/io/GpsIo.h"
 #include "records/GhostTrack.h"
 
+class QTimer;
+
 namespace windlark {
 
 class ModalPrompts;
+class TAprs;
+class TAprsPanel;
+class TForm10;
 class SettingsBinding;
 class TAboutBox;
 class TAudioControl;
@@ -77,6 +83,8 @@ class TmainForm : public QMainWindow, public DecoderHooks {
     QString versionFileUrl;
     // The update check's time-out.
     int updateTimeoutMs = 15000;
+    // The APRS-IS client; by default one with the real waits and the PC's clock.
+    std::function<std::unique_ptr<TAprs>()> aprsClient;
   };
 
   explicit TmainForm(Options options, QWidget* parent = nullptr);
@@ -123,6 +131,17 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   // coordinates are recomputed as one set, and the tracking read-outs follow at once.
   void ApplyHomePosition(double latitude, double longitude, double altitude);
 
+  // APRS-IS: the client, the tracking panel, the selection dialog and the timer that ages the
+  // sondes every minute.
+  TAprs& Aprs() { return *m_aprs; }
+  TAprsPanel& AprsPanel() { return *m_aprsPanel; }
+  TForm10& SondeSelection() { return *m_form10; }
+  QTimer& AprsTimer() { return *m_aprsTimer; }
+  // The sondes heard on APRS-IS and the own one, as a copy: the map draws from it.
+  std::vector<AprsSonde> AprsSondes() const;
+  // Tracking draws the sondes small and without name plates.
+  bool AprsSmallMarkers() const { return m_aprsSmallMarkers; }
+
  signals:
   void StartupDone();
   void ReplayFinished();
@@ -139,7 +158,7 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   // 0x403: a map tile arrived (0), the APRS sonde list (1) or the home position (2) changed.
   void UpdateOSMMap(int wParam, int lParam);
   // 0x404: the APRS-IS connection state; the client reports here once it exists.
-  void AprsFeedback(int state);
+  void AprsFeedback(int wParam, int lParam);
   // 0x401: the update check's result; the checker reports here once it exists.
   void CheckUpdateVersion(int result);
 
@@ -158,6 +177,9 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void SBGpsInClick();
   void TimerCheckVerTimer();
   void SpeedButton5Click();
+  void SpeedButton6Click();
+  void SpeedButton7Click();
+  void AprsTimerTimer();
   void SpeedButton15Click();
   void StatusBar1Click();
 
@@ -173,6 +195,8 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void EnableAuxiliaryPanel() override;
   void PlotPoint(const TelemetryPoint& point) override;
   void WritePositionOut() override;
+  bool AprsConnected() const override;
+  void QueueObjectReport(const ObjectReport& report) override;
 
  private:
   void FormCreate();
@@ -190,6 +214,11 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void StartGpsIn();
   void StopGpsIn();
   void ShowNewVersion(const VersionFile& file, bool silent);
+  void CreateAprs();
+  void SetAprsImage(const char* image);
+  void SetAprsModes(bool monitoringDown, bool trackingDown);
+  void StartTrackingSonde(const std::string& name);
+  void RestoreMonitoringButtons();
 
   Options m_options;
   Prompts m_prompts;
@@ -226,6 +255,14 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   std::unique_ptr<PositionOutWriter> m_positionOut;
   std::string m_lastPositionOutError;
   QString m_lastChaseMapError;
+  QThread m_aprsThread;
+  std::unique_ptr<TAprs> m_aprs;
+  TAprsPanel* m_aprsPanel = nullptr;
+  TForm10* m_form10 = nullptr;
+  QTimer* m_aprsTimer = nullptr;
+  bool m_monitoringActive = false;
+  bool m_trackingActive = false;
+  bool m_aprsSmallMarkers = false;
   bool m_rawLatch = false;
   bool m_showHandled = false;
   bool m_started = false;

@@ -107,6 +107,7 @@ class MainFormTest : public ScratchDirTest {
     options.settingsStore = m_store;
     options.settingsPrompts = &m_dialogPrompts;
     options.replayFile = std::move(replayFile);
+    options.aprsClient = m_aprsClient;
     if (m_options) m_options(options);
     return std::make_unique<TmainForm>(std::move(options));
   }
@@ -161,6 +162,8 @@ class MainFormTest : public ScratchDirTest {
   std::function<void(TmainForm::Options&)> m_options;
   std::optional<SettingsStore> m_store;
   RecordingPrompts m_dialogPrompts;
+  // The window's APRS-IS client; the real one when empty.
+  std::function<std::unique_ptr<TAprs>()> m_aprsClient;
 };
 
 }  // namespace windlark::test
