@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/IniFile.h"
+#include "map/MapSettings.h"
 
 namespace windlark {
 
@@ -17,8 +18,6 @@ inline constexpr std::array<int, 8> kBaudRates = {1200,  2400,  4800,  9600,
 inline constexpr int kFrequencyMinHz = 400000000;
 inline constexpr int kFrequencyMaxHz = 407000000;
 inline constexpr int kPresetCount = 10;
-inline constexpr double kDefaultHomeLatitude = 44.5386;
-inline constexpr double kDefaultHomeLongitude = 7.6125;
 
 // APRS-IS rotation hosts of the four regions ("ServerNum" 1..4): the aprs2.net tier-2 network.
 inline constexpr std::array<std::string_view, 4> kAprsRegionHosts = {
@@ -42,17 +41,6 @@ struct RadioSettings {
 struct LogFileSettings {
   bool saveRawData = true;
   std::string rawDir;
-};
-
-struct MapSettings {
-  int mapType = 1;  // 1 OpenStreetMap, 2 OpenTopoMap
-  bool onlineMode = true;
-  bool autosaveMaps = true;
-  std::string mapDir;
-  int zoomLevel = 12;
-  double homeLatitude = kDefaultHomeLatitude;
-  double homeLongitude = kDefaultHomeLongitude;
-  int homeAltitudeM = 0;
 };
 
 struct UnitSettings {

@@ -28,6 +28,9 @@
 #include "app/ui/StatusBarPanels.h"
 #include "base/Format.h"
 #include "base/io/LocaleSeparator.h"
+#include "map/ui/DynamicMap.h"
+#include "map/ui/MapDownloaderUnit.h"
+#include "map/ui/MapImage.h"
 #include "records/io/LogFileLoader.h"
 #include "records/ui/ExportControl.h"
 #include "records/ui/ReplayControlForm.h"
@@ -42,7 +45,6 @@ namespace {
 // Design size: the map image about 850 x 600 between the two columns.
 constexpr int kDesignWidth = 1400;
 constexpr int kDesignHeight = 900;
-const QColor kMapBackground(240, 240, 240);
 
 TmainForm::Options WithDefaults(TmainForm::Options options) {
   if (!options.audioSource) {
@@ -93,6 +95,7 @@ void TmainForm::FormCreate() {
       });
   m_replayControl = new TReplayControlForm(this);
   CreateAuxiliaryWindows();
+  CreateMap();
   const QRect screenArea = screen()->availableGeometry();
   resize(std::min(kDesignWidth, screenArea.width()), std::min(kDesignHeight, screenArea.height()));
 }
@@ -147,13 +150,7 @@ void TmainForm::ConnectButtons() {
   connect(m_w.statusBars[0], &TStatusBarPanels::Clicked, this, &TmainForm::StatusBar1Click);
   connect(m_w.adjust, &QCheckBox::toggled, this,
           [this](bool checked) { m_chain->Slicer().SetAdjust(checked); });
-  for (QAction* entry : {m_w.openStreetMap, m_w.openTopoMap}) {
-    connect(entry, &QAction::triggered, this, [this, entry] {
-      // The map engine takes the type once it exists; the menu already keeps the choice.
-      m_w.openStreetMap->setChecked(entry == m_w.openStreetMap);
-      m_w.openTopoMap->setChecked(entry == m_w.openTopoMap);
-    });
-  }
+  ConnectMap();
   // The replay window's choices arrive as a posted message, as the worker's end does.
   connect(m_replayControl, &TReplayControlForm::Command, this, &TmainForm::LogFileThreadCommander,
           Qt::QueuedConnection);
@@ -171,6 +168,9 @@ void TmainForm::WMStartup() {
   LoadIniFile();
   m_started = true;
   FormResize();
+  m_map->SetAprsSondes(m_aprsSondes);
+  const HomePosition& home = m_chain->Context().home;
+  m_map->CenterOnMap(m_map->GetZoom(), home.mapX, home.mapY);
   emit StartupDone();
   if (!m_options.replayFile.isEmpty()) StartReplay(m_options.replayFile);
 }
@@ -204,9 +204,9 @@ void TmainForm::ApplySettings(const AppliedSettings& settings) {
 
   DecodeContext& ctx = m_chain->Context();
   ctx.settings.defaultZoom = settings.zoomLevel;
-  m_view.SetText(ReadOut::ZoomLevel, settings.zoomLabel);
   // The sonde starts at home: ranges and bearings mean something before the first fix.
   SetHomePosition(ctx.home, settings.homeLatitude, settings.homeLongitude, settings.homeAltitudeM);
+  ApplyMapSettings(settings);
   m_chain->State().latitude = settings.homeLatitude;
   m_chain->State().longitude = settings.homeLongitude;
 
@@ -265,6 +265,12 @@ void TmainForm::SBSettingsClick() {
   if (!m_settingsDialog) return;
   m_settingsDialog(*this);
   LoadIniFile();
+  // Saved with OK: the map shows the (perhaps new) home at the default zoom.
+  if (m_settingsForm != nullptr && m_settingsForm->result() == QDialog::Accepted && m_started) {
+    const HomePosition& home = m_chain->Context().home;
+    ShowZoom(m_settings.zoomLevel);
+    m_map->CenterOnMap(std::min(m_settings.zoomLevel, m_maxZoom), home.mapX, home.mapY);
+  }
 }
 
 void TmainForm::SBAboutClick() {
@@ -320,17 +326,22 @@ void TmainForm::LoadGhostTrack() {
   }
   m_ghostTrack = std::move(load.track);
   LogEvent(load.message);
+  m_map->SetGhostTrack(m_ghostTrack.Points());
+  m_map->RedrawAll();
 }
 
 void TmainForm::ClearGhostTrack() {
   m_ghostTrack.ClearGhostTrack();
   LogEvent(kGhostTrackClearedText);
+  m_map->SetGhostTrack({});
+  m_map->RedrawAll();
 }
 
 void TmainForm::UpdateOSMMap(int wParam, int lParam) {
   if (lParam == 0) {
     m_view.SetStatusPanel(2, 1, "Downloaded Maps : " + FormatInt(wParam));
   }
+  if (m_map != nullptr) m_map->Refresh();
 }
 
 void TmainForm::AprsFeedback(int /*state*/) {}
@@ -341,6 +352,13 @@ void TmainForm::OnNewSonde() {
   m_w.auxPanel->setEnabled(false);
   // The chain resets the decoder while the window is being made, before the diagrams exist.
   if (m_diagrams != nullptr) m_diagrams->DrawChart();
+  if (m_map != nullptr) {
+    // The flight starts over: the default zoom about the same centre, an empty track.
+    const int zoom = std::min(m_chain->Context().settings.defaultZoom, m_maxZoom);
+    m_map->SetZoomKeepCenter(zoom);
+    ShowZoom(zoom);
+    m_map->Relayout();
+  }
 }
 
 void TmainForm::EnableAuxiliaryPanel() {
@@ -364,12 +382,9 @@ void TmainForm::moveEvent(QMoveEvent* event) {
 }
 
 void TmainForm::FormResize() {
-  // The map engine draws here once it exists; until then the image is its empty background.
-  const QSize size = m_w.mapImage->contentsRect().size();
+  const QSize size = m_w.mapImage->ViewSize();
   if (size.isEmpty()) return;
-  QImage image(size, QImage::Format_RGB32);
-  image.fill(kMapBackground);
-  m_w.mapImage->setPixmap(QPixmap::fromImage(image));
+  m_map->SetViewSize(size.width(), size.height());
 }
 
 void TmainForm::SBLoadRawFileClick() {
@@ -477,8 +492,11 @@ void TmainForm::Shutdown() {
   }
   if (m_audio) m_audio->StopAudioDecoding();
   if (m_exports) m_exports->Shutdown();
-  for (QWidget* window : std::initializer_list<QWidget*>{
-           m_replayControl, m_signalMonitor, m_diagrams, m_xdata.get(), m_settingsForm}) {
+  if (m_map != nullptr) m_map->Stop();
+  if (m_mapDownloader != nullptr) m_mapDownloader->StopDownload();
+  for (QWidget* window :
+       std::initializer_list<QWidget*>{m_replayControl, m_signalMonitor, m_diagrams, m_xdata.get(),
+                                       m_settingsForm, m_mapDownloader}) {
     if (window != nullptr) window->hide();
   }
 }
