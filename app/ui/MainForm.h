@@ -19,6 +19,8 @@
 #include "map/AprsMarker.h"
 #include "records/GhostTrack.h"
 
+class QTimer;
+
 namespace windlark {
 
 class ModalPrompts;
@@ -34,7 +36,6 @@ class TLogFileLoader;
 class TReplayControlForm;
 class TSettingsForm;
 class Txdata;
-class QTimer;
 
 // The program's main window: owner of the receive chain and of the workers that come and go,
 // and the view of everything the decoder shows. The logic of each subsystem lives in its own

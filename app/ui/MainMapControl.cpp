@@ -48,6 +48,10 @@ void TmainForm::ConnectMap() {
   connect(m_w.mapImage, &TMapImage::MouseMove, this, &TmainForm::Image1MouseMove);
   connect(m_w.mapImage, &TMapImage::MouseUp, this, &TmainForm::Image1MouseUp);
   connect(m_w.mapImage, &TMapImage::Wheel, this, &TmainForm::FormMouseWheel);
+  // The map's place can change without the window's size (the columns beside it grow).
+  connect(m_w.mapImage, &TMapImage::Resized, this, [this] {
+    if (m_started) FormResize();
+  });
   connect(m_w.zoomPlus, &QToolButton::clicked, this, &TmainForm::SBZoomPlusClick);
   connect(m_w.zoomMinus, &QToolButton::clicked, this, &TmainForm::SBZoomMinusClick);
   connect(m_w.autoCenter, &QToolButton::clicked, this, &TmainForm::SBAutoCenterClick);

@@ -81,14 +81,12 @@ class Worker : public QObject {
       if (line.toLower().startsWith("user-agent:"))
         agent = QString::fromLatin1(line.mid(11).trimmed());
     }
-    TileServer::Behaviour behaviour;
     int delay = 0;
     {
       QMutexLocker locker(&m_shared.lock);
       ++m_shared.total;
       ++m_shared.counts[path];
       m_shared.userAgents << agent;
-      behaviour = m_shared.behaviours.value(path, m_shared.fallback);
       delay = m_shared.delayMs;
     }
     if (delay > 0) {
@@ -248,8 +246,10 @@ QByteArray TileServer::TilePng(int zoom, int x, int y) {
       for (long long r = r0; r < r0 + cells; ++r) {
         const double h = Hash(c, r);
         if (h > 0.28) continue;
-        const QPointF a = toPixel(c * kCell + 40, r * kCell + 40);
-        const QPointF b = toPixel((c + 1) * kCell - 40 - h * 300, (r + 1) * kCell - 40);
+        const auto fc = static_cast<double>(c);
+        const auto fr = static_cast<double>(r);
+        const QPointF a = toPixel(fc * kCell + 40, fr * kCell + 40);
+        const QPointF b = toPixel((fc + 1) * kCell - 40 - h * 300, (fr + 1) * kCell - 40);
         painter.setPen(Qt::NoPen);
         painter.setBrush(h < 0.12 ? QColor(173, 209, 158) : QColor(200, 250, 204));
         painter.drawRoundedRect(QRectF(a, b), 6, 6);
@@ -284,14 +284,16 @@ QByteArray TileServer::TilePng(int zoom, int x, int y) {
                           Qt::RoundCap));
       for (long long i = first; i < first + count; ++i) {
         const double wobble = 30.0 * std::sin(static_cast<double>(i) * 1.7);
-        const QPointF a = toPixel(i * spacing + wobble, gy0 - 10 * scale);
-        const QPointF b = toPixel(i * spacing - wobble, gy0 + 266 * scale);
+        const double at = static_cast<double>(i) * spacing;
+        const QPointF a = toPixel(at + wobble, gy0 - 10 * scale);
+        const QPointF b = toPixel(at - wobble, gy0 + 266 * scale);
         painter.drawLine(a, b);
       }
       for (long long j = firstRow; j < firstRow + count; ++j) {
         const double wobble = 30.0 * std::cos(static_cast<double>(j) * 1.3);
-        const QPointF a = toPixel(gx0 - 10 * scale, j * spacing + wobble);
-        const QPointF b = toPixel(gx0 + 266 * scale, j * spacing - wobble);
+        const double at = static_cast<double>(j) * spacing;
+        const QPointF a = toPixel(gx0 - 10 * scale, at + wobble);
+        const QPointF b = toPixel(gx0 + 266 * scale, at - wobble);
         painter.drawLine(a, b);
       }
     }

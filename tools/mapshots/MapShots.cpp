@@ -16,6 +16,7 @@
 #include "app/ui/MainForm.h"
 #include "map/ui/DynamicMap.h"
 #include "map/ui/MapDownloaderUnit.h"
+#include "records/RawReplay.h"
 #include "support/TileServer.h"
 #include "tools/mapshots/FlightFile.h"
 

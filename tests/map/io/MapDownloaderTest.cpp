@@ -35,7 +35,7 @@ DownloadJob Job(const TileServer& server, const std::filesystem::path& dir, Tile
   return job;
 }
 
-Outcome Run(DownloadJob job, const std::function<void(TMapDownloader&)>& during = {}) {
+Outcome RunJob(DownloadJob job, const std::function<void(TMapDownloader&)>& during = {}) {
   TMapDownloader thread(std::move(job));
   Outcome outcome;
   QObject::connect(
@@ -67,7 +67,7 @@ TEST(MapDownloader, FillsTheCacheOnceAndSkipsItAllTheSecondTime) {
   TileServer server;
   TempFolder dir;
   const TileArea view{12, 2170, 2173, 1476, 1478};
-  Outcome first = Run(Job(server, dir.Path(), view, 14));
+  Outcome first = RunJob(Job(server, dir.Path(), view, 14));
   EXPECT_EQ(first.result, TMapDownloader::kCompleted);
   EXPECT_EQ(first.downloaded, 252);
   EXPECT_EQ(first.failed, 0);
@@ -77,14 +77,14 @@ TEST(MapDownloader, FillsTheCacheOnceAndSkipsItAllTheSecondTime) {
   EXPECT_TRUE(std::filesystem::exists(dir / "t02/12/2173/1478.png"));
   for (const QString& agent : server.UserAgents()) ASSERT_EQ(agent, "Windlark/test");
 
-  Outcome second = Run(Job(server, dir.Path(), view, 14));
+  Outcome second = RunJob(Job(server, dir.Path(), view, 14));
   EXPECT_EQ(second.result, TMapDownloader::kCompleted);
   EXPECT_EQ(second.downloaded, 0);
   EXPECT_EQ(second.skipped, 252);
   EXPECT_EQ(server.Requests(), 252);
 
   // "Overwrite old tiles" fetches the view's own tiles again.
-  Outcome again = Run(Job(server, dir.Path(), view, 12, true));
+  Outcome again = RunJob(Job(server, dir.Path(), view, 12, true));
   EXPECT_EQ(again.downloaded, 12);
   EXPECT_EQ(server.Requests(), 264);
 }
@@ -94,7 +94,7 @@ TEST(MapDownloader, WhatIsNoTileFailsAndIsNotStored) {
   server.SetDefault(TileServer::Behaviour::NotPng);
   server.SetBehaviour("/10/5/7.png", TileServer::Behaviour::NotFound);
   TempFolder dir;
-  Outcome outcome = Run(Job(server, dir.Path(), {10, 4, 5, 7, 7}, 10));
+  Outcome outcome = RunJob(Job(server, dir.Path(), {10, 4, 5, 7, 7}, 10));
   EXPECT_EQ(outcome.result, TMapDownloader::kCompleted);
   EXPECT_EQ(outcome.failed, 2);
   EXPECT_EQ(outcome.downloaded, 0);
@@ -106,7 +106,7 @@ TEST(MapDownloader, AMapFolderThatCannotBeMadeEndsAtOnce) {
   TileServer server;
   TempFolder dir;
   std::ofstream(dir / "file") << "x";
-  Outcome outcome = Run(Job(server, dir / "file" / "maps", {10, 4, 5, 7, 7}, 10));
+  Outcome outcome = RunJob(Job(server, dir / "file" / "maps", {10, 4, 5, 7, 7}, 10));
   EXPECT_EQ(outcome.result, TMapDownloader::kNoDirectory);
   EXPECT_EQ(server.Requests(), 0);
 }
@@ -114,11 +114,12 @@ TEST(MapDownloader, AMapFolderThatCannotBeMadeEndsAtOnce) {
 TEST(MapDownloader, TerminateStopsAfterTheCurrentTile) {
   TileServer server;
   TempFolder dir;
-  Outcome outcome =
-      Run(Job(server, dir.Path(), {12, 2170, 2173, 1476, 1478}, 16), [&](TMapDownloader& thread) {
-        for (int i = 0; i < 500 && server.Requests() < 5; ++i) QThread::msleep(10);
-        thread.Terminate();
-      });
+  Outcome outcome = RunJob(Job(server, dir.Path(), {12, 2170, 2173, 1476, 1478}, 16),
+                           [&](TMapDownloader& thread) {
+                             for (int i = 0; i < 500 && server.Requests() < 5; ++i)
+                               QThread::msleep(10);
+                             thread.Terminate();
+                           });
   EXPECT_EQ(outcome.result, TMapDownloader::kTerminated);
   EXPECT_GE(outcome.downloaded, 5);
   EXPECT_LT(outcome.downloaded, 100);
