@@ -197,7 +197,8 @@ void TmainForm::ApplyMapSettings(const AppliedSettings& settings) {
   const bool sourceChanged = type != m_map->MapType() || settings.mapDir != m_mapDirApplied;
   m_mapDirApplied = settings.mapDir;
   m_map->SetMapType(type);
-  m_map->SetMapDir(settings.mapDir);
+  // Without a folder from the settings the cache stays where it was.
+  if (!settings.mapDir.empty()) m_map->SetMapDir(settings.mapDir);
   TileServers servers = WithEnvironment(settings.tileServers);
   servers.userAgent = "Windlark/" + FormatInt(kVersionMajor) + "." + FormatInt(kVersionMinor);
   m_map->SetServers(servers);
@@ -205,7 +206,7 @@ void TmainForm::ApplyMapSettings(const AppliedSettings& settings) {
   m_maxZoom = MaxZoomOf(type);
   m_mapDownloader->SetMaxZoom(m_maxZoom);
   m_mapDownloader->SetMapType(type);
-  m_mapDownloader->SetMapDir(settings.mapDir);
+  if (!settings.mapDir.empty()) m_mapDownloader->SetMapDir(settings.mapDir);
   const HomePosition& home = m_chain->Context().home;
   m_map->SetHome(home.mapX, home.mapY);
   m_map->SetMapMode(static_cast<MapMode>(settings.tileMode));

@@ -190,15 +190,19 @@ void TMapDownloaderForm::Button1Click() {
   TMapDownloader* thread = m_thread.get();
   const QString total = QString::number(m_total);
   connect(thread, &TMapDownloader::Progress, this,
-          [this, total](int last, int downloaded, int failed, int skipped) {
-            if (!m_downloading) return;
+          [this, total, run = m_run + 1](int last, int downloaded, int failed, int skipped) {
+            if (!m_downloading || run != m_run) return;
             if (last == 1)
               m_panels[0]->setText(QStringLiteral("Download %1/%2").arg(downloaded).arg(total));
             if (last == 0) m_panels[2]->setText(QStringLiteral("Skip %1").arg(skipped));
             if (last == -1) m_panels[1]->setText(QStringLiteral("Fail %1").arg(failed));
             m_gauge->setValue(downloaded + failed + skipped);
           });
-  connect(thread, &TMapDownloader::Finished, this, &TMapDownloaderForm::DownloadFinished);
+  // A cancelled run's end can arrive after the next run has started: only the current one's counts.
+  const int run = ++m_run;
+  connect(thread, &TMapDownloader::Finished, this, [this, run](int result, int downloaded) {
+    if (run == m_run) DownloadFinished(result, downloaded);
+  });
   thread->start();
 }
 

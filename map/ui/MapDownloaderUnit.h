@@ -70,6 +70,7 @@ class TMapDownloaderForm : public QWidget {
   int m_mapType = kMapTypeOpenStreetMap;
   TileServers m_servers;
   bool m_downloading = false;
+  int m_run = 0;
   std::unique_ptr<TMapDownloader> m_thread;
 
   QLabel* m_from = nullptr;
