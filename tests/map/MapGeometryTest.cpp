@@ -30,7 +30,7 @@ TEST(MapGeometry, ProjectionAndTilesAtTheEdgesOfTheWorld) {
   EXPECT_LT(MapToTile(0.5, Project(86, 0).y, 5).tileY, 0);
   EXPECT_GE(MapToTile(0.5, Project(-86, 0).y, 5).tileY, 32);
   const TilePos pole = MapToTile(0.5, Project(90, 0).y, 12);
-  EXPECT_LT(pole.tileY, -1000000);
+  EXPECT_LT(pole.tileY, -10000);
   EXPECT_EQ(MapToTile(-0.25, 0.5, 3).tileX, -2);
 }
 
