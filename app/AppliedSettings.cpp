@@ -35,8 +35,8 @@ AppliedSettings AppliedSettingsOf(const LoadedSettings& loaded) {
   a.homeLongitude = s.maps.homeLongitude;
   a.homeAltitudeM = s.maps.homeAltitudeM;
 
-  a.windSpeedUnit = s.units.windSpeed;
-  a.verticalSpeedUnit = s.units.verticalSpeed;
+  a.windSpeedUnit = static_cast<SpeedUnit>(s.units.windSpeed);
+  a.verticalSpeedUnit = static_cast<SpeedUnit>(s.units.verticalSpeed);
   a.checkUpdates = s.updates.checkAtStartup;
 
   a.aprsEnabled = s.aprs.enable;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/Settings.h"
+#include "decoder/FrameDecoder.h"
 
 namespace windlark {
 
@@ -44,8 +45,8 @@ struct AppliedSettings {
   int homeAltitudeM = 0;
 
   // Units of the speed read-outs: 0 "m/s", 1 "km/h", 2 "kts".
-  int windSpeedUnit = 0;
-  int verticalSpeedUnit = 0;
+  SpeedUnit windSpeedUnit = SpeedUnit::MetresPerSecond;
+  SpeedUnit verticalSpeedUnit = SpeedUnit::MetresPerSecond;
 
   // The update-check timer runs.
   bool checkUpdates = true;

@@ -13,7 +13,7 @@ std::string AboutReleaseText(int major, int minor) {
   return std::string(kApplicationTitle) + " Release " + FormatInt(major) + "." + FormatInt(minor);
 }
 
-std::string FlightSummaryText(const SondeState& state, int windSpeedUnit) {
+std::string FlightSummaryText(const SondeState& state, SpeedUnit windSpeedUnit) {
   return "MaxAlt=" + FormatFixed(state.maxAltitude, 1) +
          "m,Max Wind:" + FormatSpeed(state.maxWindSpeed, windSpeedUnit) + " @" +
          FormatFixed(state.maxWindAltitude, 1) + "m from " +

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "decoder/FrameDecoder.h"
 #include "decoder/SondeState.h"
 
 // Texts of the main window that do not belong to one decoder: caption, about line, the flight
@@ -21,7 +22,7 @@ std::string WindowCaption(int major, int minor);
 std::string AboutReleaseText(int major, int minor);
 
 // The one-line summary of the flight's extremes that a click on the status bar copies.
-std::string FlightSummaryText(const SondeState& state, int windSpeedUnit);
+std::string FlightSummaryText(const SondeState& state, SpeedUnit windSpeedUnit);
 
 // The Google Maps place address of a position, "0.000000" for both coordinates.
 std::string GoogleMapsPlaceUrl(double latitude, double longitude);

@@ -5,7 +5,9 @@ function(windlark_warnings target)
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
     -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Wnull-dereference
-    -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough)
+    -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough
+    -Wduplicated-cond -Wduplicated-branches -Wlogical-op -Wsuggest-override -Wcast-align
+    -Wcast-qual -Wextra-semi -Wmissing-declarations)
   if(WINDLARK_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

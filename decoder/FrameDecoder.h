@@ -61,15 +61,16 @@ class DecoderHooks {
   virtual void WritePositionOut() {}
 };
 
-enum class SpeedUnit { MetresPerSecond = 0, KilometresPerHour = 1, Knots = 2 };
+// The settings file's unit numbers; a value outside them shows no wind speed at all.
+enum class SpeedUnit : int { MetresPerSecond = 0, KilometresPerHour = 1, Knots = 2 };
 
 // Settings the decoder reads.
 struct DecoderSettings {
   int defaultZoom = 12;
   // The battery and tracking read-outs follow the user's locale; everything else uses ".".
   char localeDecimalSeparator = '.';
-  int windSpeedUnit = 0;      // 0 m/s, 1 km/h, 2 kts; other values show nothing
-  int verticalSpeedUnit = 0;  // 0 m/s, 1 km/h, 2 kts
+  SpeedUnit windSpeedUnit = SpeedUnit::MetresPerSecond;
+  SpeedUnit verticalSpeedUnit = SpeedUnit::MetresPerSecond;  // other values show m/s
 };
 
 struct DecodeContext {

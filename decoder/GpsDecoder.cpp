@@ -25,11 +25,11 @@ std::int16_t ReadI16(const RawFrame& frame, std::size_t at) {
   return static_cast<std::int16_t>(ReadU16(frame, at));
 }
 
-std::string FormatVerticalSpeed(double up, int unit) {
+std::string FormatVerticalSpeed(double up, SpeedUnit unit) {
   switch (unit) {
-    case 1:
+    case SpeedUnit::KilometresPerHour:
       return FormatFixed(up * kKmhPerMs, 1) + " km/h";
-    case 2:
+    case SpeedUnit::Knots:
       return FormatFixed(up * kKtsPerMs, 1) + " kts";
     default:
       return FormatFixed(up, 1) + " m/s";
@@ -42,13 +42,13 @@ std::string Hemisphere(double value, const char* positive, const char* negative)
 
 }  // namespace
 
-std::string FormatSpeed(double metresPerSecond, int unit) {
+std::string FormatSpeed(double metresPerSecond, SpeedUnit unit) {
   switch (unit) {
-    case 0:
+    case SpeedUnit::MetresPerSecond:
       return FormatFixed(metresPerSecond, 1) + " m/s";
-    case 1:
+    case SpeedUnit::KilometresPerHour:
       return FormatFixed(metresPerSecond * kKmhPerMs, 1) + " km/h";
-    case 2:
+    case SpeedUnit::Knots:
       return FormatFixed(metresPerSecond * kKtsPerMs, 1) + " kts";
     default:
       return {};

@@ -12,8 +12,8 @@ inline constexpr std::size_t kSatellitePos = 155;
 
 inline constexpr std::size_t kPositionPos = 276;
 
-// A speed in m/s as text in a unit setting: 0 m/s, 1 km/h, 2 kts; any other value gives "".
-std::string FormatSpeed(double metresPerSecond, int unit);
+// A speed in m/s as text in a unit; a value outside the three units gives "".
+std::string FormatSpeed(double metresPerSecond, SpeedUnit unit);
 
 // Position and velocity; with satellites also the flight state, the home geometry and the
 // frame's record.

@@ -21,7 +21,7 @@ BitSlicer::BitSlicer(FrameSynchroniser& sync, LampBank& lamps, TelemetryView& vi
 
 void BitSlicer::ResetToHunting() {
   m_state.transitions = 0;
-  m_state.state = 0;
+  m_state.state = SlicerMode::Hunting;
   m_sync.Reset();
 }
 
@@ -49,14 +49,14 @@ void BitSlicer::SliceBuffer(std::span<const std::uint8_t> buffer) {
   int i = 0;
   while (i < kSamplesPerBuffer) {
     const bool bit = slice(i);
-    if (m_state.state == 0) {
+    if (m_state.state == SlicerMode::Hunting) {
       Hunt(i, bit);
       m_state.previousBit = bit ? 1 : 0;
       ++i;
     } else if (m_state.samplePos < kSamplesPerBuffer) {
       const SyncResult result =
-          m_sync.PushBit(slice(m_state.samplePos) ? 1 : 0, m_state.state == 2);
-      if (result == SyncResult::InFrame) m_state.state = 2;
+          m_sync.PushBit(slice(m_state.samplePos) ? 1 : 0, m_state.state == SlicerMode::InFrame);
+      if (result == SyncResult::InFrame) m_state.state = SlicerMode::InFrame;
       if (result == SyncResult::Hunt) ResetToHunting();
       m_state.samplePos += kSamplesPerBit;
       i = m_state.samplePos;
@@ -90,7 +90,7 @@ void BitSlicer::Hunt(int& i, bool bit) {
     if (m_state.transitions > kLockTransitions) {
       ++m_lockCount;
       m_lamps.LightLamp(Lamp::Preamble);
-      m_state.state = 1;
+      m_state.state = SlicerMode::Locked;
       m_state.samplePos += m_state.phaseSum / kPhaseDivisor;
       m_state.phaseShown = m_state.samplePos;
       if (m_state.samplePos < 0) m_state.samplePos += kSamplesPerBuffer;

@@ -13,8 +13,14 @@ namespace windlark {
 inline constexpr int kSamplesPerBuffer = 24000;
 inline constexpr int kSamplesPerBit = 10;
 
+enum class SlicerMode : std::int32_t {
+  Hunting = 0,
+  Locked = 1,  // clock taken from the preamble, searching the frame header
+  InFrame = 2
+};
+
 struct SlicerState {
-  std::int32_t state = 0;  // 0 hunting, 1 locked (sync search), 2 in frame
+  SlicerMode state = SlicerMode::Hunting;
   std::uint8_t previousBit = 0;
   std::int32_t runLength = 0;
   std::int32_t transitions = 0;

@@ -8,8 +8,8 @@
 
 namespace windlark {
 
-void AudioDeviceDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                                const QModelIndex& index) const {
+void TAudioDeviceDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
   const QRect row = option.rect;
   const bool selected = (option.state & QStyle::State_Selected) != 0;
   const QWidget* widget = option.widget;
@@ -45,8 +45,8 @@ void AudioDeviceDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   painter->restore();
 }
 
-QSize AudioDeviceDelegate::sizeHint(const QStyleOptionViewItem& option,
-                                    const QModelIndex& index) const {
+QSize TAudioDeviceDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                     const QModelIndex& index) const {
   const QString name = index.data(Qt::DisplayRole).toString();
   const int height = std::max(kMarkSize + 4, option.fontMetrics.height() + kTextTop + 2);
   return {kTextX + option.fontMetrics.horizontalAdvance(name) + 4, height};

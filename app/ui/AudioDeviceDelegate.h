@@ -6,7 +6,7 @@ namespace windlark {
 
 // Draws a row of the settings' audio device list: a radio mark, checked for the selected row,
 // then the device name.
-class AudioDeviceDelegate : public QStyledItemDelegate {
+class TAudioDeviceDelegate : public QStyledItemDelegate {
   Q_OBJECT
 
  public:

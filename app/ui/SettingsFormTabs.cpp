@@ -136,7 +136,7 @@ QHBoxLayout* Row(std::initializer_list<QWidget*> widgets, bool stretch = true) {
 QWidget* TSettingsForm::BuildAudioTab() {
   m_audioList = new QListWidget;
   m_audioList->setObjectName(QStringLiteral("ListAudioDevices"));
-  m_audioList->setItemDelegate(new AudioDeviceDelegate(m_audioList));
+  m_audioList->setItemDelegate(new TAudioDeviceDelegate(m_audioList));
   m_audioList->setSelectionMode(QAbstractItemView::SingleSelection);
   m_audioList->setUniformItemSizes(true);
   for (const std::string& name : m_audioDevices) {

@@ -23,10 +23,10 @@ void TSaveGpsFile::Wait() {
 }
 
 void TSaveGpsFile::Execute() {
-  emit Progress(kStarting, 0);
+  emit Progress(Phase::Starting, 0);
   const ExportOutcome outcome =
       RunExport(m_data, m_kind, m_fileName.toStdString(),
-                [this](int percent) { emit Progress(kWriting, percent); });
+                [this](int percent) { emit Progress(Phase::Writing, percent); });
   emit Finished(outcome.ok, QString::fromStdString(outcome.message));
 }
 

@@ -16,7 +16,8 @@ class TSaveGpsFile : public QObject {
   Q_OBJECT
 
  public:
-  enum Phase { kStarting = 0, kWriting = 1, kFinished = 2 };
+  enum class Phase { Starting = 0, Writing = 1, Finished = 2 };
+  Q_ENUM(Phase)
 
   TSaveGpsFile(ExportData data, ExportKind kind, const QString& fileName,
                QObject* parent = nullptr);
@@ -29,9 +30,9 @@ class TSaveGpsFile : public QObject {
   const QString& FileName() const { return m_fileName; }
 
  signals:
-  // phase 0 starting, 1 writing with `percent` done. From the export's thread.
-  void Progress(int phase, int percent);
-  // phase 2: the file is written, or `message` says why not.
+  // Starting, then Writing with `percent` done. From the export's thread.
+  void Progress(TSaveGpsFile::Phase phase, int percent);
+  // The Finished phase: the file is written, or `message` says why not.
   void Finished(bool ok, const QString& message);
 
  private:

@@ -81,11 +81,11 @@ void TExportControl::Begin(bool telemetry) {
   m_job->Start();
 }
 
-void TExportControl::ReportExportProgress(int phase, int percent) {
+void TExportControl::ReportExportProgress(TSaveGpsFile::Phase phase, int percent) {
   if (m_job == nullptr) return;
-  if (phase == TSaveGpsFile::kStarting) {
+  if (phase == TSaveGpsFile::Phase::Starting) {
     m_progress->ShowSaving(m_job->FileName(), &m_owner);
-  } else if (phase == TSaveGpsFile::kWriting) {
+  } else if (phase == TSaveGpsFile::Phase::Writing) {
     m_progress->SetProgress(percent);
   }
 }

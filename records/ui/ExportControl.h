@@ -7,6 +7,7 @@
 
 #include "base/ui/Prompts.h"
 #include "records/TrackExport.h"
+#include "records/io/SaveGpsFile.h"
 
 class QAbstractButton;
 class QWidget;
@@ -41,7 +42,7 @@ class TExportControl : public QObject {
   void ExportDone(bool ok);
 
  public slots:
-  void ReportExportProgress(int phase, int percent);
+  void ReportExportProgress(TSaveGpsFile::Phase phase, int percent);
 
  private:
   void Begin(bool telemetry);

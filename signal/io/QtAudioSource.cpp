@@ -51,10 +51,10 @@ int QtAudioSource::Open(int deviceIndex) {
     return kNoDevice;
   }
   QAudioFormat format = CaptureFormat(QAudioFormat::UInt8);
-  WaveBufferDevice::Samples samples = WaveBufferDevice::Samples::UInt8;
+  TWaveBufferDevice::Samples samples = TWaveBufferDevice::Samples::UInt8;
   if (!device.isFormatSupported(format)) {
     format = CaptureFormat(QAudioFormat::Int16);
-    samples = WaveBufferDevice::Samples::Int16;
+    samples = TWaveBufferDevice::Samples::Int16;
     if (!device.isFormatSupported(format)) {
       m_error = device.description().toStdString() + " offers no 48 000 Hz mono format";
       return kNoFormat;

@@ -35,7 +35,7 @@ class QtAudioSource : public AudioSource {
 
  private:
   std::unique_ptr<QAudioSource> m_input;
-  WaveBufferDevice m_sink;
+  TWaveBufferDevice m_sink;
   std::string m_error;
 };
 

@@ -2,26 +2,26 @@
 
 namespace windlark {
 
-WaveBufferDevice::WaveBufferDevice(QObject* parent) : QIODevice(parent) {}
+TWaveBufferDevice::TWaveBufferDevice(QObject* parent) : QIODevice(parent) {}
 
-void WaveBufferDevice::SetSamples(Samples samples) {
+void TWaveBufferDevice::SetSamples(Samples samples) {
   std::lock_guard lock(m_mutex);
   m_samples = samples;
   m_haveLowByte = false;
 }
 
-void WaveBufferDevice::AddBuffer(WaveHeader& header) {
+void TWaveBufferDevice::AddBuffer(WaveHeader& header) {
   std::lock_guard lock(m_mutex);
   header.done.store(false, std::memory_order_relaxed);
   m_queue.push_back(&header);
 }
 
-void WaveBufferDevice::SetAccepting(bool accepting) {
+void TWaveBufferDevice::SetAccepting(bool accepting) {
   std::lock_guard lock(m_mutex);
   m_accepting = accepting;
 }
 
-void WaveBufferDevice::Clear() {
+void TWaveBufferDevice::Clear() {
   std::lock_guard lock(m_mutex);
   m_queue.clear();
   m_filled = 0;
@@ -29,11 +29,11 @@ void WaveBufferDevice::Clear() {
   m_accepting = false;
 }
 
-qint64 WaveBufferDevice::readData(char* /*data*/, qint64 /*maxSize*/) {
+qint64 TWaveBufferDevice::readData(char* /*data*/, qint64 /*maxSize*/) {
   return -1;
 }
 
-void WaveBufferDevice::Take(std::uint8_t sample) {
+void TWaveBufferDevice::Take(std::uint8_t sample) {
   if (m_queue.empty()) return;
   WaveHeader* header = m_queue.front();
   header->data[m_filled++] = sample;
@@ -44,7 +44,7 @@ void WaveBufferDevice::Take(std::uint8_t sample) {
   }
 }
 
-qint64 WaveBufferDevice::writeData(const char* data, qint64 size) {
+qint64 TWaveBufferDevice::writeData(const char* data, qint64 size) {
   std::lock_guard lock(m_mutex);
   if (!m_accepting) {
     m_haveLowByte = false;

@@ -12,13 +12,13 @@ namespace windlark {
 // The end of the sound driver's pipe: samples written here fill the queued buffers in order,
 // each marked done when full. With no buffer queued the samples are lost, as with a sound card
 // whose buffers are all held by the program. 16-bit input is brought to 8-bit unsigned.
-class WaveBufferDevice : public QIODevice {
+class TWaveBufferDevice : public QIODevice {
   Q_OBJECT
 
  public:
   enum class Samples { UInt8, Int16 };
 
-  explicit WaveBufferDevice(QObject* parent = nullptr);
+  explicit TWaveBufferDevice(QObject* parent = nullptr);
 
   void SetSamples(Samples samples);
   void AddBuffer(WaveHeader& header);

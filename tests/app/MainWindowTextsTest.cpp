@@ -12,7 +12,7 @@ TEST(MainWindowTexts, CaptionAndAboutCarryTheVersion) {
 
 TEST(MainWindowTexts, SummaryOfAFreshFlightAndOfAFlownOne) {
   SondeState fresh;
-  EXPECT_EQ(FlightSummaryText(fresh, 0),
+  EXPECT_EQ(FlightSummaryText(fresh, SpeedUnit::MetresPerSecond),
             "MaxAlt=-1000.0m,Max Wind:0.0 m/s @0.0m from 0°,Best ISO 0° (1000.0°C): 0.0m");
   SondeState flown;
   flown.maxAltitude = 33012.449;
@@ -21,9 +21,9 @@ TEST(MainWindowTexts, SummaryOfAFreshFlightAndOfAFlownOne) {
   flown.maxWindDirection = 359.6;
   flown.bestIsoTemperature = 0.04;
   flown.bestIsoAltitude = 2950.04;
-  EXPECT_EQ(FlightSummaryText(flown, 2),
+  EXPECT_EQ(FlightSummaryText(flown, SpeedUnit::Knots),
             "MaxAlt=33012.4m,Max Wind:19.4 kts @11000.2m from 360°,Best ISO 0° (0.0°C): 2950.0m");
-  EXPECT_EQ(FlightSummaryText(flown, 7).find("Max Wind: @"), 16U)
+  EXPECT_EQ(FlightSummaryText(flown, static_cast<SpeedUnit>(7)).find("Max Wind: @"), 16U)
       << "an unknown unit shows nothing";
 }
 

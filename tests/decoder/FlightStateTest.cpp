@@ -54,12 +54,13 @@ FrameSpec At(double lat, double lon, double alt) {
 
 TEST(GpsPosition, ReadOutsInEveryUnit) {
   struct Case {
-    int unit;
+    SpeedUnit unit;
     const char* wind;
     const char* vertical;
   };
-  for (const Case& c : {Case{0, "10.0 m/s", "2.5 m/s"}, Case{1, "36.0 km/h", "9.0 km/h"},
-                        Case{2, "19.4 kts", "4.9 kts"}}) {
+  for (const Case& c : {Case{SpeedUnit::MetresPerSecond, "10.0 m/s", "2.5 m/s"},
+                        Case{SpeedUnit::KilometresPerHour, "36.0 km/h", "9.0 km/h"},
+                        Case{SpeedUnit::Knots, "19.4 kts", "4.9 kts"}}) {
     DecoderRig rig;
     rig.ctx.settings.windSpeedUnit = c.unit;
     rig.ctx.settings.verticalSpeedUnit = c.unit;
@@ -72,7 +73,7 @@ TEST(GpsPosition, ReadOutsInEveryUnit) {
     EXPECT_EQ(rig.view.Text(ReadOut::Direction), "90 °");  // moving west: wind from the east
     EXPECT_NEAR(rig.state.heading, 270.0, 1e-9);
   }
-  EXPECT_EQ(FormatSpeed(10, 7), "");
+  EXPECT_EQ(FormatSpeed(10, static_cast<SpeedUnit>(7)), "");
 }
 
 TEST(GpsPosition, SouthernWesternPositionShowsMagnitudes) {

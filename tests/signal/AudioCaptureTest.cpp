@@ -93,7 +93,7 @@ TEST(AudioCapture, FailedOpenStillResetsTheDemodulator) {
   EXPECT_TRUE(rig.source.queued.empty());
   EXPECT_FALSE(rig.capture.IsOpen());
   EXPECT_FALSE(rig.capture.Poll());
-  EXPECT_EQ(rig.slicer.State().state, 0);
+  EXPECT_EQ(rig.slicer.State().state, SlicerMode::Hunting);
   EXPECT_EQ(rig.sync.State().polarity, 0);
 }
 

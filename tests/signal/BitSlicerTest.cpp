@@ -55,7 +55,7 @@ TEST(BitSlicer, SilenceShowsZeroLevelAndNeverLocks) {
   Rig rig;
   rig.Feed(std::vector<std::uint8_t>(kSamplesPerBuffer, 128));
   EXPECT_EQ(rig.view.Text(ReadOut::AvrLevel), " 0.00");
-  EXPECT_EQ(rig.slicer.State().state, 0);
+  EXPECT_EQ(rig.slicer.State().state, SlicerMode::Hunting);
   EXPECT_EQ(rig.lockCount, 0);
 }
 
@@ -69,7 +69,7 @@ TEST(BitSlicer, AlternatingPatternLocksOnThe51stChangeAtTheNextBitCentre) {
   std::vector<std::uint8_t> fifty = audio;
   std::fill(fifty.begin() + 510, fifty.end(), fifty[509]);
   early.Feed(fifty);
-  EXPECT_EQ(early.slicer.State().state, 0);
+  EXPECT_EQ(early.slicer.State().state, SlicerMode::Hunting);
   EXPECT_EQ(early.slicer.State().transitions, 50);
 
   rig.Feed(audio);
@@ -91,7 +91,7 @@ TEST(BitSlicer, ImplausibleRunRestartsTheCount) {
     std::fill(audio.begin() + used, audio.end(), audio[static_cast<std::size_t>(used) - 1]);
     rig.Feed(audio);
     EXPECT_EQ(rig.slicer.State().transitions, 5) << "odd run " << odd;
-    EXPECT_EQ(rig.slicer.State().state, 0);
+    EXPECT_EQ(rig.slicer.State().state, SlicerMode::Hunting);
   }
 }
 

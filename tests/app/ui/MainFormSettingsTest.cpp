@@ -52,8 +52,8 @@ TEST_F(MainFormSettingsTest, StartupAppliesTheSettingsFile) {
   EXPECT_DOUBLE_EQ(window->Chain().State().latitude, 52.2094);
   EXPECT_DOUBLE_EQ(window->Chain().State().longitude, 14.1221);
   EXPECT_EQ(ctx.settings.defaultZoom, 9);
-  EXPECT_EQ(ctx.settings.windSpeedUnit, 1);
-  EXPECT_EQ(ctx.settings.verticalSpeedUnit, 2);
+  EXPECT_EQ(ctx.settings.windSpeedUnit, SpeedUnit::KilometresPerHour);
+  EXPECT_EQ(ctx.settings.verticalSpeedUnit, SpeedUnit::Knots);
   const MainWidgets& w = window->Widgets();
   EXPECT_TRUE(w.aprsEnable->isEnabled());
   EXPECT_FALSE(w.gpsIn->isEnabled()) << "no GPS port is there";

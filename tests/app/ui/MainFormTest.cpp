@@ -177,7 +177,7 @@ TEST_F(MainFormTest, StatusBarClickCopiesTheFlightSummary) {
   auto window = MakeWindow();
   Start(*window);
   AppliedSettings settings;
-  settings.windSpeedUnit = 1;
+  settings.windSpeedUnit = SpeedUnit::KilometresPerHour;
   window->ApplySettings(settings);
   SondeState& state = window->Chain().State();
   state.maxAltitude = 12345.67;

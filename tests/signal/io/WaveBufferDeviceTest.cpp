@@ -20,14 +20,14 @@ struct Buffers {
   }
 };
 
-void Write(WaveBufferDevice& device, const std::vector<std::uint8_t>& bytes) {
+void Write(TWaveBufferDevice& device, const std::vector<std::uint8_t>& bytes) {
   ASSERT_EQ(
       device.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())),
       static_cast<qint64>(bytes.size()));
 }
 
-TEST(WaveBufferDevice, FillsQueuedBuffersInOrderAndDropsWhatFindsNoBuffer) {
-  WaveBufferDevice device;
+TEST(TWaveBufferDevice, FillsQueuedBuffersInOrderAndDropsWhatFindsNoBuffer) {
+  TWaveBufferDevice device;
   device.open(QIODevice::WriteOnly);
   Buffers b;
   device.AddBuffer(b.headers[0]);
@@ -48,10 +48,10 @@ TEST(WaveBufferDevice, FillsQueuedBuffersInOrderAndDropsWhatFindsNoBuffer) {
   EXPECT_EQ(b.data[0], (std::array<std::uint8_t, 4>{30, 31, 32, 33}));
 }
 
-TEST(WaveBufferDevice, SixteenBitSamplesBecomeEightBitAcrossWrites) {
-  WaveBufferDevice device;
+TEST(TWaveBufferDevice, SixteenBitSamplesBecomeEightBitAcrossWrites) {
+  TWaveBufferDevice device;
   device.open(QIODevice::WriteOnly);
-  device.SetSamples(WaveBufferDevice::Samples::Int16);
+  device.SetSamples(TWaveBufferDevice::Samples::Int16);
   device.SetAccepting(true);
   Buffers b;
   device.AddBuffer(b.headers[0]);
@@ -63,8 +63,8 @@ TEST(WaveBufferDevice, SixteenBitSamplesBecomeEightBitAcrossWrites) {
   EXPECT_EQ(b.data[0], (std::array<std::uint8_t, 4>{0, 128, 255, 127}));
 }
 
-TEST(WaveBufferDevice, ClearHandsTheBuffersBack) {
-  WaveBufferDevice device;
+TEST(TWaveBufferDevice, ClearHandsTheBuffersBack) {
+  TWaveBufferDevice device;
   device.open(QIODevice::WriteOnly);
   device.SetAccepting(true);
   Buffers b;
