@@ -57,8 +57,11 @@ GridLayout CenterLayout(int zoom, double x, double y, int width, int height) {
 
 MapXY ViewCentre(const GridLayout& layout, int width, int height) {
   const double s = std::pow(2.0, layout.zoom);
-  return {(static_cast<double>(width / 2 - layout.xOffset) / kTileSize + layout.originX) / s,
-          (static_cast<double>(height / 2 - layout.yOffset) / kTileSize + layout.originY) / s};
+  // The centre pixel is a whole one (W div 2), as the layout put it.
+  const int centreX = width / 2 - layout.xOffset;
+  const int centreY = height / 2 - layout.yOffset;
+  return {(static_cast<double>(centreX) / kTileSize + layout.originX) / s,
+          (static_cast<double>(centreY) / kTileSize + layout.originY) / s};
 }
 
 namespace {

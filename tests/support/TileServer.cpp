@@ -45,7 +45,8 @@ class Worker : public QObject {
     } else {
       m_server = new QTcpServer(this);
     }
-    QObject::connect(m_server, &QTcpServer::newConnection, this, [this] { Accept(); });
+    // After the TLS handshake, for an HTTPS server; at once for a plain one.
+    QObject::connect(m_server, &QTcpServer::pendingConnectionAvailable, this, [this] { Accept(); });
     m_server->listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
   }
   quint16 Port() const { return m_server->serverPort(); }
