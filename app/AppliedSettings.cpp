@@ -30,6 +30,7 @@ AppliedSettings AppliedSettingsOf(const LoadedSettings& loaded) {
                : a.saveMapOnDisk ? TileMode::OnlineAutosave
                                  : TileMode::Online;
 
+  a.tileServers = s.maps.servers;
   a.homeLatitude = s.maps.homeLatitude;
   a.homeLongitude = s.maps.homeLongitude;
   a.homeAltitudeM = s.maps.homeAltitudeM;

@@ -37,6 +37,7 @@ struct AppliedSettings {
   bool saveMapOnDisk = true;     // "Save Map On Disk" down
   bool saveMapEnabled = true;    // "Save Map On Disk" usable (online only)
   TileMode tileMode = TileMode::OnlineAutosave;
+  TileServers tileServers;  // hosts and extra CA file; the window adds its User-Agent
 
   // Home position: the decoder's current position starts there too.
   double homeLatitude = kDefaultHomeLatitude;

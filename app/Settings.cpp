@@ -76,6 +76,14 @@ void LoadMaps(const IniFile& ini, const SettingsEnvironment& env, MapSettings& m
   maps.homeLatitude = ini.ReadReal(kMaps, "Home Lat", kDefaultHomeLatitude);
   maps.homeLongitude = ini.ReadReal(kMaps, "Home Long", kDefaultHomeLongitude);
   maps.homeAltitudeM = ini.ReadInteger(kMaps, "Home Altitude", 0);
+  // Hand-written keys of their own section: a save of the dialog never touches them.
+  const auto url = [&](std::string_view key, std::string_view fallback) {
+    const std::string text = NormalTileUrl(ini.ReadString(kHostsSection, key, ""));
+    return text.empty() ? std::string(fallback) : text;
+  };
+  maps.servers.openStreetMapUrl = url("OpenStreetMap URL", kDefaultOpenStreetMapUrl);
+  maps.servers.openTopoMapUrl = url("OpenTopoMap URL", kDefaultOpenTopoMapUrl);
+  maps.servers.caFile = ini.ReadString(kHostsSection, "Tile CA File", "");
 }
 
 // Preset k goes to grid row k. The grid reaches the highest preset taken, so every preset

@@ -10,6 +10,7 @@
 #include "app/UpdateCheck.h"
 #include "aprs/AprsSettings.h"
 #include "gps/GpsInSettings.h"
+#include "map/MapSettings.h"
 
 namespace windlark {
 
@@ -20,8 +21,6 @@ inline constexpr std::array<int, 8> kBaudRates = {1200,  2400,  4800,  9600,
 inline constexpr int kFrequencyMinHz = 400000000;
 inline constexpr int kFrequencyMaxHz = 407000000;
 inline constexpr int kPresetCount = 10;
-inline constexpr double kDefaultHomeLatitude = 44.5386;
-inline constexpr double kDefaultHomeLongitude = 7.6125;
 
 static_assert(kDefaultHomeLatitude == kDefaultLaunchLatitude &&
               kDefaultHomeLongitude == kDefaultLaunchLongitude);
@@ -44,17 +43,6 @@ struct RadioSettings {
 struct LogFileSettings {
   bool saveRawData = true;
   std::string rawDir;
-};
-
-struct MapSettings {
-  int mapType = 1;  // 1 OpenStreetMap, 2 OpenTopoMap
-  bool onlineMode = true;
-  bool autosaveMaps = true;
-  std::string mapDir;
-  int zoomLevel = 12;
-  double homeLatitude = kDefaultHomeLatitude;
-  double homeLongitude = kDefaultHomeLongitude;
-  int homeAltitudeM = 0;
 };
 
 struct UnitSettings {

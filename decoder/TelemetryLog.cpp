@@ -28,4 +28,12 @@ TelemetrySnapshot TelemetryLog::Snapshot() const {
   return m_points;
 }
 
+std::vector<MapPoint> TelemetryLog::MapTrack() const {
+  const std::lock_guard lock(m_mutex);
+  std::vector<MapPoint> track;
+  track.reserve(m_points.size());
+  for (const TelemetryPoint& point : m_points) track.push_back({point.mapX, point.mapY});
+  return track;
+}
+
 }  // namespace windlark

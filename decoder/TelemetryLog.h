@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Projection.h"
 #include "decoder/SondeState.h"
 
 namespace windlark {
@@ -36,6 +37,9 @@ class TelemetryLog {
   std::optional<TelemetryPoint> Last() const;
   // A copy of every entry, oldest first.
   TelemetrySnapshot Snapshot() const;
+  // The map coordinates of every entry, oldest first: what the map draws, without copying the
+  // rest of each entry.
+  std::vector<MapPoint> MapTrack() const;
 
  private:
   mutable std::mutex m_mutex;

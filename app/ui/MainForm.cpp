@@ -42,6 +42,9 @@
 #include "gps/ChaseMap.h"
 #include "gps/io/ChaseMapPublisher.h"
 #include "gps/ui/GpsInUnit.h"
+#include "map/ui/DynamicMap.h"
+#include "map/ui/MapDownloaderUnit.h"
+#include "map/ui/MapImage.h"
 #include "records/io/LogFileLoader.h"
 #include "records/ui/ExportControl.h"
 #include "records/ui/ReplayControlForm.h"
@@ -56,7 +59,6 @@ namespace {
 // Design size: the map image about 850 x 600 between the two columns.
 constexpr int kDesignWidth = 1400;
 constexpr int kDesignHeight = 900;
-const QColor kMapBackground(240, 240, 240);
 
 TmainForm::Options WithDefaults(TmainForm::Options options) {
   if (!options.audioSource) {
@@ -117,6 +119,7 @@ void TmainForm::FormCreate() {
   if (!m_options.positionOutFile.isEmpty()) {
     m_positionOut = std::make_unique<PositionOutWriter>(m_options.positionOutFile.toStdString());
   }
+  CreateMap();
   const QRect screenArea = screen()->availableGeometry();
   resize(std::min(kDesignWidth, screenArea.width()), std::min(kDesignHeight, screenArea.height()));
 }
@@ -226,13 +229,7 @@ void TmainForm::ConnectButtons() {
   connect(m_w.statusBars[0], &TStatusBarPanels::Clicked, this, &TmainForm::StatusBar1Click);
   connect(m_w.adjust, &QCheckBox::toggled, this,
           [this](bool checked) { m_chain->Slicer().SetAdjust(checked); });
-  for (QAction* entry : {m_w.openStreetMap, m_w.openTopoMap}) {
-    connect(entry, &QAction::triggered, this, [this, entry] {
-      // The map engine takes the type once it exists; the menu already keeps the choice.
-      m_w.openStreetMap->setChecked(entry == m_w.openStreetMap);
-      m_w.openTopoMap->setChecked(entry == m_w.openTopoMap);
-    });
-  }
+  ConnectMap();
   // The replay window's choices arrive as a posted message, as the worker's end does.
   connect(m_replayControl, &TReplayControlForm::Command, this, &TmainForm::LogFileThreadCommander,
           Qt::QueuedConnection);
@@ -251,6 +248,9 @@ void TmainForm::WMStartup() {
   m_aprsThread.start();
   m_started = true;
   FormResize();
+  m_map->SetAprsSondes(m_aprsSondes);
+  const HomePosition& home = m_chain->Context().home;
+  m_map->CenterOnMap(m_map->GetZoom(), home.mapX, home.mapY);
   emit StartupDone();
   if (!m_options.replayFile.isEmpty()) StartReplay(m_options.replayFile);
 }
@@ -284,9 +284,9 @@ void TmainForm::ApplySettings(const AppliedSettings& settings) {
 
   DecodeContext& ctx = m_chain->Context();
   ctx.settings.defaultZoom = settings.zoomLevel;
-  m_view.SetText(ReadOut::ZoomLevel, settings.zoomLabel);
   // The sonde starts at home: ranges and bearings mean something before the first fix.
   ApplyHomePosition(settings.homeLatitude, settings.homeLongitude, settings.homeAltitudeM);
+  ApplyMapSettings(settings);
   m_chain->State().latitude = settings.homeLatitude;
   m_chain->State().longitude = settings.homeLongitude;
 
@@ -467,6 +467,12 @@ void TmainForm::SBSettingsClick() {
   if (!m_settingsDialog) return;
   m_settingsDialog(*this);
   LoadIniFile();
+  // Saved with OK: the map shows the (perhaps new) home at the default zoom.
+  if (m_settingsForm != nullptr && m_settingsForm->result() == QDialog::Accepted && m_started) {
+    const HomePosition& home = m_chain->Context().home;
+    ShowZoom(m_settings.zoomLevel);
+    m_map->CenterOnMap(std::min(m_settings.zoomLevel, m_maxZoom), home.mapX, home.mapY);
+  }
 }
 
 void TmainForm::SBAboutClick() {
@@ -522,22 +528,45 @@ void TmainForm::LoadGhostTrack() {
   }
   m_ghostTrack = std::move(load.track);
   LogEvent(load.message);
+  m_map->SetGhostTrack(m_ghostTrack.Points());
+  m_map->RedrawAll();
 }
 
 void TmainForm::ClearGhostTrack() {
   m_ghostTrack.ClearGhostTrack();
   LogEvent(kGhostTrackClearedText);
+  m_map->SetGhostTrack({});
+  m_map->RedrawAll();
 }
 
 void TmainForm::UpdateOSMMap(int wParam, int lParam) {
   if (lParam == 0) {
     m_view.SetStatusPanel(2, 1, "Downloaded Maps : " + FormatInt(wParam));
+  } else if (lParam == 1 && m_aprs && m_map != nullptr) {
+    // The APRS sondes changed: the map draws a copy of the client's list.
+    std::vector<MapAprsSonde> markers;
+    for (const AprsSonde& sonde : AprsSondes()) {
+      MapAprsSonde marker;
+      marker.name = sonde.name;
+      marker.latitude = sonde.latitude;
+      marker.longitude = sonde.longitude;
+      marker.altitude = sonde.altitude;
+      marker.mapX = sonde.mapX;
+      marker.mapY = sonde.mapY;
+      marker.ageCounter = sonde.age;
+      marker.ownSonde = sonde.ownSonde;
+      marker.programTag = sonde.programTag;
+      markers.push_back(std::move(marker));
+    }
+    SetAprsSondes(std::move(markers));
+    SetSmallMarkers(m_aprsSmallMarkers);
   } else if (lParam == 2 && m_gpsFix) {
     // The station GPS's fix, as one set; an altitude it did not give keeps the home's.
     const GpsHomeFix fix = *m_gpsFix;
     ApplyHomePosition(fix.latitude, fix.longitude,
                       fix.altitudeM.value_or(m_chain->Context().home.altitude));
   }
+  if (m_map != nullptr) m_map->Refresh();
 }
 
 void TmainForm::AprsFeedback(int wParam, int lParam) {
@@ -635,6 +664,10 @@ void TmainForm::ApplyHomePosition(double latitude, double longitude, double alti
   if (m_chain->Log().Last()) ShowHomeGeometry(m_chain->State(), ctx);
   // The APRS-IS client's home beacon and the tracking panel's look angles follow too.
   if (m_aprs) m_aprs->SetHome(ctx.home);
+  if (m_map != nullptr) {
+    m_map->SetHome(ctx.home.mapX, ctx.home.mapY);
+    m_map->Refresh();
+  }
   emit HomeChanged();
 }
 
@@ -746,6 +779,13 @@ void TmainForm::OnNewSonde() {
   m_w.auxPanel->setEnabled(false);
   // The chain resets the decoder while the window is being made, before the diagrams exist.
   if (m_diagrams != nullptr) m_diagrams->DrawChart();
+  if (m_map != nullptr) {
+    // The flight starts over: the default zoom about the same centre, an empty track.
+    const int zoom = std::min(m_chain->Context().settings.defaultZoom, m_maxZoom);
+    m_map->SetZoomKeepCenter(zoom);
+    ShowZoom(zoom);
+    m_map->Relayout();
+  }
 }
 
 void TmainForm::EnableAuxiliaryPanel() {
@@ -769,12 +809,9 @@ void TmainForm::moveEvent(QMoveEvent* event) {
 }
 
 void TmainForm::FormResize() {
-  // The map engine draws here once it exists; until then the image is its empty background.
-  const QSize size = m_w.mapImage->contentsRect().size();
+  const QSize size = m_w.mapImage->ViewSize();
   if (size.isEmpty()) return;
-  QImage image(size, QImage::Format_RGB32);
-  image.fill(kMapBackground);
-  m_w.mapImage->setPixmap(QPixmap::fromImage(image));
+  m_map->SetViewSize(size.width(), size.height());
 }
 
 void TmainForm::SBLoadRawFileClick() {
@@ -893,9 +930,11 @@ void TmainForm::Shutdown() {
   m_aprsThread.quit();
   m_aprsThread.wait();
   if (m_aprsTimer != nullptr) m_aprsTimer->stop();
+  if (m_map != nullptr) m_map->Stop();
+  if (m_mapDownloader != nullptr) m_mapDownloader->StopDownload();
   for (QWidget* window :
        std::initializer_list<QWidget*>{m_replayControl, m_signalMonitor, m_diagrams, m_xdata.get(),
-                                       m_settingsForm, m_gpsInForm, m_aprsPanel}) {
+                                       m_settingsForm, m_gpsInForm, m_aprsPanel, m_mapDownloader}) {
     if (window != nullptr) window->hide();
   }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
 #include <QThread>
 #include <QTimer>
@@ -20,6 +21,7 @@
 #include "decoder/FrameDecoder.h"
 #include "gps/PositionOut.h"
 #include "gps/io/GpsIo.h"
+#include "map/AprsMarker.h"
 #include "records/GhostTrack.h"
 
 class QTimer;
@@ -34,6 +36,8 @@ class SettingsBinding;
 class TAboutBox;
 class TAudioControl;
 class TAudioSignalForm;
+class TDynMap;
+class TMapDownloaderForm;
 class TExportControl;
 class TForm11;
 class TLogFileLoader;
@@ -118,6 +122,17 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   TForm11& Diagrams() { return *m_diagrams; }
   Txdata& AuxiliarySensors() { return *m_xdata; }
   const GhostTrack& Ghost() const { return m_ghostTrack; }
+  TDynMap& Map() { return *m_map; }
+  TMapDownloaderForm& MapDownloader() { return *m_mapDownloader; }
+  int MaxZoom() const { return m_maxZoom; }
+  bool AutocenterSuspended() const { return m_autocenterSuspended; }
+
+  // The APRS sondes the map draws: a copy of the client's list, handed over whenever it changes.
+  void SetAprsSondes(std::vector<MapAprsSonde> sondes);
+  void SetSmallMarkers(bool small);
+  // The station has moved (settings, a GPS fix): the home position, its ECEF and map
+  // coordinates, and the map's home marker follow.
+  void SetHome(double latitude, double longitude, double altitude);
   bool ReplayRunning() const { return m_loader != nullptr; }
   bool Started() const { return m_started; }
   TGpsInForm& GpsInForm() { return *m_gpsInForm; }
@@ -183,6 +198,22 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void SpeedButton15Click();
   void StatusBar1Click();
 
+  // The map's controls.
+  void Image1MouseDown(QPoint position);
+  void Image1MouseMove(QPoint position);
+  void Image1MouseUp(QPoint position);
+  // One wheel notch over the map: +1 zooms in, -1 out.
+  void FormMouseWheel(int step);
+  void SBZoomPlusClick();
+  void SBZoomMinusClick();
+  void SBAutoCenterClick();
+  void AutocenterTimerTimer();
+  void SBMapNetClick();
+  void SBMapDownloadClick();
+  void SBMapDownloaderClick();
+  // 1 OpenStreetMap, 2 OpenTopoMap.
+  void ChangeMapTypePopup(int type);
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -193,6 +224,8 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   // DecoderHooks: the map, rotor, diagrams, APRS and position output join here.
   void OnNewSonde() override;
   void EnableAuxiliaryPanel() override;
+  void UpdateSonde(std::string_view speedText, int climb, double altitude, double mapX,
+                   double mapY) override;
   void PlotPoint(const TelemetryPoint& point) override;
   void WritePositionOut() override;
   bool AprsConnected() const override;
@@ -204,6 +237,13 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void CreateAuxiliaryWindows();
   void FormResize();
   void ConnectButtons();
+  void CreateMap();
+  void ConnectMap();
+  void ApplyMapSettings(const AppliedSettings& settings);
+  void SuspendAutocenter();
+  void ShowZoom(int zoom);
+  // The offline downloader, when shown, follows the view.
+  void HandViewToDownloader();
   void StartReplay(const QString& file);
   void DecodeReplayFrame(const RawFrame& frame);
   void EndReplay();
@@ -240,6 +280,13 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   std::unique_ptr<TLogFileLoader> m_loader;
   QString m_replayError;
   GhostTrack m_ghostTrack;
+  TDynMap* m_map = nullptr;
+  TMapDownloaderForm* m_mapDownloader = nullptr;
+  QTimer* m_autocenterTimer = nullptr;
+  bool m_autocenterSuspended = false;
+  int m_maxZoom = 19;
+  std::vector<MapAprsSonde> m_aprsSondes;
+  std::string m_mapDirApplied;
   AppliedSettings m_settings;
   std::function<void(TmainForm&)> m_iniLoader;
   std::function<void(TmainForm&)> m_settingsDialog;

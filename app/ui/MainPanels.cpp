@@ -11,6 +11,7 @@
 #include "app/ui/LampShape.h"
 #include "app/ui/MainWidgets.h"
 #include "app/ui/StatusBarPanels.h"
+#include "map/ui/MapImage.h"
 
 namespace windlark {
 
@@ -284,13 +285,9 @@ void BuildMainWidgets(QMainWindow& window, MainWidgets& w) {
   auto* middle = new QHBoxLayout;
   middle->setSpacing(4);
   middle->addWidget(BuildLeftColumn(central, w));
-  w.mapImage = new QLabel(central);
-  w.mapImage->setObjectName(QStringLiteral("Image1"));
+  w.mapImage = new TMapImage(central);
   w.mapImage->setMinimumSize(300, 300);
   w.mapImage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-  w.mapImage->setFrameShape(QFrame::StyledPanel);
-  w.mapImage->setFrameShadow(QFrame::Sunken);
-  w.mapImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   middle->addWidget(w.mapImage, 1);
   middle->addWidget(BuildRightColumn(central, w));
   outer->addLayout(middle, 1);

@@ -19,6 +19,7 @@ class QWidget;
 namespace windlark {
 
 class TLampShape;
+class TMapImage;
 class TStatusBarPanels;
 
 // The controls of the main window, created by BuildMainWidgets and owned by the window.
@@ -75,7 +76,7 @@ struct MainWidgets {
   std::array<TLampShape*, static_cast<std::size_t>(Lamp::Count)> lamps{};
 
   // Middle and right.
-  QLabel* mapImage = nullptr;
+  TMapImage* mapImage = nullptr;
   QWidget* rightColumn = nullptr;
   QPlainTextEdit* eventsLog = nullptr;
 
