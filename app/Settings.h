@@ -19,6 +19,17 @@ inline constexpr int kFrequencyMaxHz = 407000000;
 inline constexpr int kPresetCount = 10;
 inline constexpr double kDefaultHomeLatitude = 44.5386;
 inline constexpr double kDefaultHomeLongitude = 7.6125;
+// Where a station can be: outside, ranges and look angles are nonsense (and an altitude near
+// 2^31 m overflows the ECEF metres). A file's value outside reads as the default.
+constexpr bool HomeLatitudeOk(double deg) {
+  return deg >= -90.0 && deg <= 90.0;
+}
+constexpr bool HomeLongitudeOk(double deg) {
+  return deg >= -180.0 && deg <= 180.0;
+}
+constexpr bool HomeAltitudeOk(long long metres) {
+  return metres >= -1000 && metres <= 10000;
+}
 
 // APRS-IS rotation hosts of the four regions ("ServerNum" 1..4): the aprs2.net tier-2 network.
 inline constexpr std::array<std::string_view, 4> kAprsRegionHosts = {

@@ -263,6 +263,9 @@ void TmainForm::SpeedButton15Click() {
 
 void TmainForm::SBSettingsClick() {
   if (!m_settingsDialog) return;
+  // Read again, so a sound device plugged in since start-up can be chosen.
+  m_deviceNames = m_options.deviceNames();
+  if (m_settingsForm != nullptr) m_settingsForm->SetAudioDevices(m_deviceNames);
   m_settingsDialog(*this);
   LoadIniFile();
 }

@@ -100,7 +100,7 @@ class MainFormTest : public ScratchDirTest {
     auto source = std::make_unique<RecordingSource>(m_source, openResult, std::move(inner));
     auto sourceSlot = std::make_shared<std::unique_ptr<AudioSource>>(std::move(source));
     options.audioSource = [sourceSlot] { return std::move(*sourceSlot); };
-    options.deviceNames = [] { return std::vector<std::string>{"Line In", "USB Receiver"}; };
+    options.deviceNames = [this] { return m_deviceList; };
     options.defaultDeviceName = [] { return std::string("Built-in Audio"); };
     options.prompts = m_prompts.Make();
     options.settingsStore = m_store;
@@ -157,6 +157,7 @@ class MainFormTest : public ScratchDirTest {
   SourceLog m_source;
   std::optional<SettingsStore> m_store;
   RecordingPrompts m_dialogPrompts;
+  std::vector<std::string> m_deviceList{"Line In", "USB Receiver"};  // the system's inputs now
 };
 
 }  // namespace windlark::test
