@@ -268,7 +268,8 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     m_sections.push_back(std::move(fresh));
     found = &m_sections.back();
   }
-  if (const auto existing = found->keys.find(LowerName(key)); existing != found->keys.end()) {
+  if (const auto existing = found->keys.find(LowerName(key));
+      !line.key.empty() && existing != found->keys.end()) {
     found->lines[existing->second] = std::move(line);
     return;
   }
@@ -277,7 +278,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
   auto at = found->lines.end();
   while (at != found->lines.begin() + 1 && Trim((at - 1)->text).empty()) --at;
   const auto index = static_cast<std::size_t>(at - found->lines.begin());
-  found->keys.emplace(LowerName(line.key), index);
+  if (!line.key.empty()) found->keys.emplace(LowerName(line.key), index);
   found->lines.insert(at, std::move(line));
 }
 

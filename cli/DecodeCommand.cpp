@@ -107,6 +107,10 @@ int RunDecode(const std::vector<std::string>& args) {
     std::cerr << "windlark-cli decode: cannot write standard output\n";
     return 1;
   }
+  if (!source.ErrorText().empty()) {
+    std::cerr << "windlark-cli decode: " << source.ErrorText() << '\n';
+    return 1;
+  }
   std::cerr << "windlark-cli decode: " << tally.Summary() << '\n';
   return 0;
 }

@@ -4,6 +4,8 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+
+#include <sys/stat.h>
 #include <vector>
 
 namespace windlark {
@@ -45,6 +47,13 @@ int FileAudioSource::Open(int /*deviceIndex*/) {
     m_ownsFile = true;
     if (m_file == nullptr) {
       m_error = "cannot open " + m_path + ": " + std::strerror(errno);
+      return 1;
+    }
+    // A folder opens, then reads as an empty recording.
+    struct stat info {};
+    if (::fstat(::fileno(m_file), &info) == 0 && S_ISDIR(info.st_mode)) {
+      m_error = "cannot open " + m_path + ": " + std::strerror(EISDIR);
+      Close();
       return 1;
     }
   }
@@ -185,6 +194,10 @@ void FileAudioSource::Fill(WaveHeader& header) {
   if (m_dataSized && want > m_dataLeft) want = static_cast<std::size_t>(m_dataLeft);
   std::vector<std::uint8_t> bytes(want);
   const std::size_t got = std::fread(bytes.data(), 1, want, m_file);
+  if (got < want && std::ferror(m_file) != 0 && m_error.empty()) {
+    // The end of what could be read; the caller reports it rather than a clean end.
+    m_error = "read error in " + m_path + ": " + std::strerror(errno);
+  }
   if (m_dataSized) m_dataLeft -= got;
   const std::size_t samples = got / frameBytes;
   // Only the first channel of a multi-channel file is used.

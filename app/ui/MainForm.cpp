@@ -42,6 +42,9 @@ namespace {
 // Design size: the map image about 850 x 600 between the two columns.
 constexpr int kDesignWidth = 1400;
 constexpr int kDesignHeight = 900;
+// The smallest window in which the columns, tool bar and status bars show whole.
+constexpr int kMinimumWidth = 1024;
+constexpr int kMinimumHeight = 700;
 const QColor kMapBackground(240, 240, 240);
 
 TmainForm::Options WithDefaults(TmainForm::Options options) {
@@ -93,8 +96,12 @@ void TmainForm::FormCreate() {
       });
   m_replayControl = new TReplayControlForm(this);
   CreateAuxiliaryWindows();
+  // Never smaller than the panels need, so nothing overlaps or clips; the map takes the rest.
+  setMinimumSize(QSize(kMinimumWidth, kMinimumHeight).expandedTo(minimumSizeHint()));
   const QRect screenArea = screen()->availableGeometry();
-  resize(std::min(kDesignWidth, screenArea.width()), std::min(kDesignHeight, screenArea.height()));
+  resize(QSize(std::min(kDesignWidth, screenArea.width()),
+               std::min(kDesignHeight, screenArea.height()))
+             .expandedTo(minimumSize()));
 }
 
 void TmainForm::CreateSettings() {

@@ -75,6 +75,7 @@ struct MainWidgets {
   std::array<TLampShape*, static_cast<std::size_t>(Lamp::Count)> lamps{};
 
   // Middle and right.
+  QWidget* leftColumn = nullptr;
   QLabel* mapImage = nullptr;
   QWidget* rightColumn = nullptr;
   QPlainTextEdit* eventsLog = nullptr;
