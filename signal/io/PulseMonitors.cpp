@@ -5,6 +5,8 @@
 #include <pulse/simple.h>
 
 #include <chrono>
+#include <cstdint>
+#include <limits>
 
 namespace windlark {
 
@@ -24,7 +26,7 @@ void OnSource(pa_context* /*context*/, const pa_source_info* info, int last, voi
     listing->done = true;
     return;
   }
-  if (info->monitor_of_sink == PA_INVALID_INDEX) return;
+  if (info->monitor_of_sink == std::numeric_limits<std::uint32_t>::max()) return;  // no monitor
   listing->monitors.push_back(
       {info->name != nullptr ? info->name : "", info->description != nullptr
                                                     ? info->description
@@ -74,7 +76,7 @@ bool PulseMonitorReader::Start(const std::string& sourceName, Deliver deliver, s
   Stop();
   const pa_sample_spec spec{PA_SAMPLE_U8, kSampleRate, 1};
   pa_buffer_attr attributes{};
-  attributes.maxlength = static_cast<std::uint32_t>(-1);
+  attributes.maxlength = std::numeric_limits<std::uint32_t>::max();  // the server's choice
   attributes.fragsize = static_cast<std::uint32_t>(kBlockBytes);
   int code = 0;
   pa_simple* stream = pa_simple_new(nullptr, "Windlark", PA_STREAM_RECORD, sourceName.c_str(),
