@@ -136,6 +136,9 @@ TEST_F(MainFormTest, AtItsMinimumSizeNothingOverlapsAndTheMapIsWhatGrows) {
     }
   }
   EXPECT_GE(w.mapImage->width(), 300);
+  if (const QString dir = qEnvironmentVariable("WINDLARK_SCREENSHOT_DIR"); !dir.isEmpty()) {
+    window->grab().save(dir + QStringLiteral("/main-window-minimum.png"));
+  }
   const int smallMap = w.mapImage->width();
   const int leftWidth = w.leftColumn->width();
   window->resize(window->minimumSize() + QSize(400, 200));
