@@ -37,12 +37,15 @@ AppliedSettings AppliedSettingsOf(const LoadedSettings& loaded) {
   a.windSpeedUnit = static_cast<SpeedUnit>(s.units.windSpeed);
   a.verticalSpeedUnit = static_cast<SpeedUnit>(s.units.verticalSpeed);
   a.checkUpdates = s.updates.checkAtStartup;
+  a.versionFileUrl = s.updates.versionFileUrl;
+  a.webPageUrl = s.updates.webPageUrl;
 
   a.aprsEnabled = s.aprs.enable;
   a.aprsLogin = loaded.aprsLogin;
   a.startAprs = s.aprs.autoStart && s.aprs.enable;
 
   a.gpsInEnabled = loaded.GpsPortAvailable();
+  a.gps = s.gps;
   return a;
 }
 

@@ -47,8 +47,10 @@ struct AppliedSettings {
   SpeedUnit windSpeedUnit = SpeedUnit::MetresPerSecond;
   SpeedUnit verticalSpeedUnit = SpeedUnit::MetresPerSecond;
 
-  // The update-check timer runs.
+  // The update-check timer runs; where the version file is and the project's page.
   bool checkUpdates = true;
+  std::string versionFileUrl = std::string(kDefaultVersionFileUrl);
+  std::string webPageUrl = std::string(kDefaultWebPageUrl);
 
   // APRS-IS: the main window's APRS button (and with it monitoring and tracking) is usable; the
   // client's login; start the client when it is not already running.
@@ -56,8 +58,11 @@ struct AppliedSettings {
   AprsLogin aprsLogin;
   bool startAprs = false;
 
-  // "Enable GPS IN interface" usable: the saved GPS port is there.
+  // "Enable GPS IN interface" usable: the saved GPS port is there (or gpsd is the source).
   bool gpsInEnabled = false;
+  // The GPS reader's source and serial parameters, the port as a device path; the sonde
+  // position's chase-map feed.
+  GpsInSettings gps;
 };
 
 AppliedSettings AppliedSettingsOf(const LoadedSettings& loaded);

@@ -28,6 +28,10 @@ constexpr std::array<std::string_view, 10> kOwnSections = {kGeneral, kAudio,   k
 
 constexpr int kMaxCallsignLength = 9;
 
+std::string NonEmpty(std::string text, std::string_view fallback) {
+  return text.empty() ? std::string(fallback) : text;
+}
+
 // Values outside [low, high] become `fallback`.
 int Within(int value, int low, int high, int fallback) {
   return (value < low || value > high) ? fallback : value;
@@ -133,6 +137,15 @@ void LoadGps(const IniFile& ini, GpsInSettings& gps) {
   gps.dataBits = Within(ini.ReadInteger(kGps, "DataBits", 8), 7, 8, 8);
   gps.parity = Within(ini.ReadInteger(kGps, "Parity", 0), 0, 4, 0);
   gps.stopBits = Within(ini.ReadInteger(kGps, "StopBits", 0), 0, 2, 0);
+  gps.source = static_cast<GpsSource>(Within(ini.ReadInteger(kGps, "Source", 0), 0, 1, 0));
+  gps.gpsdHost = NonEmpty(ini.ReadString(kGps, "Gpsd Host", kDefaultGpsdHost), kDefaultGpsdHost);
+  gps.gpsdPort =
+      Within(ini.ReadInteger(kGps, "Gpsd Port", kDefaultGpsdPort), 1, 65535, kDefaultGpsdPort);
+  gps.chaseMapFeed = ini.ReadBool(kGps, "Chase Map Feed", false);
+  gps.chaseMapHost =
+      NonEmpty(ini.ReadString(kGps, "Chase Map Host", kDefaultChaseMapHost), kDefaultChaseMapHost);
+  gps.chaseMapPort = Within(ini.ReadInteger(kGps, "Chase Map Port", kDefaultChaseMapPort), 1, 65535,
+                            kDefaultChaseMapPort);
 }
 
 // The port a saved name or number asks for, found in (or added to) the list. A device path the
@@ -232,7 +245,7 @@ std::optional<int> PortNumberOf(std::string_view portText) {
 
 RawFolderCheck CheckRawFolder(bool saveRawData, const std::string& rawDir,
                               const std::string& defaultRawDir) {
-  const RawFolderCheck enabled{true, "Save Raw File: Enabled", {}};
+  RawFolderCheck enabled{true, "Save Raw File: Enabled", {}};
   const std::string disabled = "Save Raw File: Disabled";
   if (!saveRawData) return {false, disabled, {}};
   std::error_code ec;
@@ -282,6 +295,11 @@ LoadedSettings LoadSettings(const IniFile& ini, const SettingsEnvironment& env) 
   s.units.windSpeed = Within(ini.ReadInteger(kUnits, "Wind Speed", 0), 0, 2, 0);
   s.units.verticalSpeed = Within(ini.ReadInteger(kUnits, "Vertical Speed", 0), 0, 2, 0);
   s.updates.checkAtStartup = ini.ReadBool(kUpdates, "Check updates at startup", true);
+  s.updates.versionFileUrl =
+      NonEmpty(ini.ReadString(kUpdates, "Version File", std::string(kDefaultVersionFileUrl)),
+               kDefaultVersionFileUrl);
+  s.updates.webPageUrl = NonEmpty(
+      ini.ReadString(kUpdates, "Web Page", std::string(kDefaultWebPageUrl)), kDefaultWebPageUrl);
 
   LoadRotor(ini, s.rotor);
   LoadAprs(ini, s.maps, s.aprs);
@@ -390,6 +408,12 @@ void SaveAprsAndGps(const Settings& s, const SettingsTexts& texts, const SavedNu
   ini.WriteInteger(kGps, "DataBits", s.gps.dataBits);
   ini.WriteInteger(kGps, "Parity", s.gps.parity);
   ini.WriteInteger(kGps, "StopBits", s.gps.stopBits);
+  ini.WriteInteger(kGps, "Source", static_cast<int>(s.gps.source));
+  ini.WriteString(kGps, "Gpsd Host", s.gps.gpsdHost);
+  ini.WriteInteger(kGps, "Gpsd Port", s.gps.gpsdPort);
+  ini.WriteBool(kGps, "Chase Map Feed", s.gps.chaseMapFeed);
+  ini.WriteString(kGps, "Chase Map Host", s.gps.chaseMapHost);
+  ini.WriteInteger(kGps, "Chase Map Port", s.gps.chaseMapPort);
 }
 
 }  // namespace
@@ -427,6 +451,8 @@ std::string SaveSettings(const Settings& s, const SettingsTexts& texts, IniFile&
   ini.WriteInteger(kUnits, "Wind Speed", s.units.windSpeed);
   ini.WriteInteger(kUnits, "Vertical Speed", s.units.verticalSpeed);
   ini.WriteBool(kUpdates, "Check updates at startup", s.updates.checkAtStartup);
+  ini.WriteString(kUpdates, "Version File", s.updates.versionFileUrl);
+  ini.WriteString(kUpdates, "Web Page", s.updates.webPageUrl);
 
   SaveRotor(s.rotor, texts, ini);
   SaveAprsAndGps(s, texts, n, ini);

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "app/IniFile.h"
+#include "app/UpdateCheck.h"
+#include "gps/GpsInSettings.h"
 
 namespace windlark {
 
@@ -73,6 +75,8 @@ struct UnitSettings {
 
 struct UpdateSettings {
   bool checkAtStartup = true;
+  std::string versionFileUrl = std::string(kDefaultVersionFileUrl);
+  std::string webPageUrl = std::string(kDefaultWebPageUrl);
 };
 
 // One row of the preset grid; a row with an empty name is blank.
@@ -104,16 +108,6 @@ struct AprsSettings {
   double launchLongitude = kDefaultHomeLongitude;
   int rangeKm = 50;
   int monitoringMode = 0;  // 0 "World", 1 "Local zone (Launch site)"
-};
-
-struct GpsInSettings {
-  int protocol = 0;  // 0 NMEA 0183
-  int port = 1;
-  std::string portName;
-  int speedIndex = 2;
-  int dataBits = 8;  // 7 or 8
-  int parity = 0;    // 0 None, 1 Odd, 2 Even, 3 Mark, 4 Space
-  int stopBits = 0;  // 0 "1", 1 "1.5", 2 "2"
 };
 
 // Every key of the settings file, as the settings dialog shows it.
@@ -182,8 +176,10 @@ struct LoadedSettings {
   AprsLogin aprsLogin;
   std::array<std::string, 4> aprsRegionHosts;
 
-  // The GPS IN button is usable only with a port that is there.
-  bool GpsPortAvailable() const { return gpsPortIndex >= 0; }
+  // The GPS IN button is usable only with a port that is there, or with gpsd as the source.
+  bool GpsPortAvailable() const {
+    return gpsPortIndex >= 0 || settings.gps.source == GpsSource::Gpsd;
+  }
 };
 
 // Reads every key with its load rules. Creates the default raw folder when raw capture is on

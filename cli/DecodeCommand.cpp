@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/ReceiveChain.h"
+#include "cli/ChaseMapSender.h"
 #include "cli/CliOutput.h"
 #include "cli/FrameJson.h"
 #include "decoder/PanelRecorder.h"
@@ -31,6 +32,9 @@ const char* const kDecodeHelp =
     "               YYYY-MM-DD-HH-<serial>.txt after the estimated launch hour (local time)\n"
     "  --no-adjust  do not remove the DC offset of the audio (the 'Adjust' box off)\n"
     "  --events     also print the events-log lines, prefixed with '# '\n"
+    "  --udp H:P    send each frame with a trustworthy position as a chase-map JSON\n"
+    "               datagram (PAYLOAD_SUMMARY) to UDP host H, port P (the chase map\n"
+    "               listens on 127.0.0.1:55673)\n"
     "  --panels     at the end of the input print one JSON object with the final text of\n"
     "               every read-out, lamp and status-bar panel of the main window, keyed\n"
     "               \"<group caption>/<read-out caption>\"\n"
@@ -43,10 +47,13 @@ int RunDecode(const std::vector<std::string>& args) {
   bool events = false;
   bool panels = false;
   std::string rawDir;
+  std::string udp;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--raw-dir" && i + 1 < args.size()) {
       rawDir = args[++i];
+    } else if (arg == "--udp" && i + 1 < args.size()) {
+      udp = args[++i];
     } else if (arg == "--raw-u8") {
       rawU8 = true;
     } else if (arg == "--no-adjust") {
@@ -73,8 +80,15 @@ int RunDecode(const std::vector<std::string>& args) {
   FileAudioSource source(path,
                          rawU8 ? FileAudioSource::Format::RawU8 : FileAudioSource::Format::Wav);
   PanelRecorder view;
-  DecoderHooks hooks;
+  ChaseMapSender hooks;
+  if (!udp.empty()) {
+    if (const std::string error = hooks.Open(udp); !error.empty()) {
+      std::cerr << "windlark-cli decode: " << error << '\n';
+      return 2;
+    }
+  }
   ReceiveChain chain(view, hooks);
+  hooks.SetState(&chain.State());
   chain.Slicer().SetAdjust(adjust);
   if (events) {
     view.SetEventListener(

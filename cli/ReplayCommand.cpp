@@ -5,6 +5,7 @@
 #include <optional>
 #include <thread>
 
+#include "cli/ChaseMapSender.h"
 #include "cli/CliOutput.h"
 #include "cli/FrameJson.h"
 #include "decoder/FlightState.h"
@@ -35,6 +36,8 @@ const char* const kReplayHelp =
     "               standard input closes, since nothing could resume it.\n"
     "  --events     also print the events-log lines, prefixed with '# '\n"
     "  --panels     at the end print the final texts of the window's panels as JSON\n"
+    "  --udp H:P    send each frame with a trustworthy position as a chase-map JSON\n"
+    "               datagram (PAYLOAD_SUMMARY) to UDP host H, port P\n"
     "  -h, --help   show this help\n";
 
 namespace {
@@ -76,7 +79,7 @@ void StartConsoleControl(const std::shared_ptr<RawReplay>& replay) {
 struct Decoder {
   PanelRecorder view;
   LampBank lamps{view};
-  DecoderHooks hooks;
+  ChaseMapSender hooks;
   DecodeContext ctx{view, lamps, hooks, {}, {}};
   SondeState state;
   TelemetryLog log;
@@ -84,6 +87,7 @@ struct Decoder {
 
   explicit Decoder(const std::string& path) {
     ctx.instruments = &instruments;
+    hooks.SetState(&state);
     ShowInitialPanels(view);
     ResetDecoder(state, log, ctx);
     ShowInputSource(ctx, "Input source: " + path.substr(path.find_last_of('/') + 1));
@@ -154,9 +158,12 @@ int RunReplay(const std::vector<std::string>& args) {
   ReplaySpeed speed = ReplaySpeed::Max;
   bool events = false;
   bool panels = false;
+  std::string udp;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--speed" && i + 1 < args.size()) {
+    if (arg == "--udp" && i + 1 < args.size()) {
+      udp = args[++i];
+    } else if (arg == "--speed" && i + 1 < args.size()) {
       const auto parsed = ParseSpeed(args[++i]);
       if (!parsed) {
         std::cerr << "windlark-cli replay: --speed takes stop, 0.5, 1, 4, 8 or max\n";
@@ -186,6 +193,12 @@ int RunReplay(const std::vector<std::string>& args) {
   }
 
   Decoder decoder(path);
+  if (!udp.empty()) {
+    if (const std::string error = decoder.hooks.Open(udp); !error.empty()) {
+      std::cerr << "windlark-cli replay: " << error << '\n';
+      return 2;
+    }
+  }
   PanelRecorder& view = decoder.view;
   if (events) {
     view.SetEventListener(

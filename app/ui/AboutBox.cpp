@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/MainWindowTexts.h"
@@ -32,6 +33,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   about->setTextFormat(Qt::PlainText);
   layout->addWidget(about);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+  m_checkUpdates =
+      buttons->addButton(QStringLiteral("Check for updates"), QDialogButtonBox::ActionRole);
+  m_checkUpdates->setObjectName(QStringLiteral("ButtonCheckUpdates"));
+  connect(m_checkUpdates, &QPushButton::clicked, this, &TAboutBox::CheckForUpdates);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);
 }

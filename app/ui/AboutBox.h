@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QLabel;
+class QPushButton;
 
 namespace windlark {
 
@@ -13,8 +14,13 @@ class TAboutBox : public QDialog {
  public:
   explicit TAboutBox(QWidget* parent = nullptr);
   QLabel* ReleaseLabel() const { return m_release; }
+  QPushButton* CheckForUpdatesButton() const { return m_checkUpdates; }
+
+ signals:
+  void CheckForUpdates();
 
  private:
+  QPushButton* m_checkUpdates = nullptr;
   QLabel* m_release = nullptr;
 };
 

@@ -15,19 +15,26 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QToolButton>
+#include <algorithm>
 #include <initializer_list>
 
 #include "app/MainWindowTexts.h"
 #include "app/Version.h"
+#include "app/io/CheckUpdate.h"
 #include "app/ui/AboutBox.h"
 #include "app/ui/AudioControl.h"
 #include "app/ui/Charts.h"
+#include "app/ui/Form8.h"
 #include "app/ui/ModalPrompts.h"
 #include "app/ui/SettingsBinding.h"
 #include "app/ui/SettingsForm.h"
 #include "app/ui/StatusBarPanels.h"
 #include "base/Format.h"
 #include "base/io/LocaleSeparator.h"
+#include "decoder/FlightState.h"
+#include "gps/ChaseMap.h"
+#include "gps/io/ChaseMapPublisher.h"
+#include "gps/ui/GpsInUnit.h"
 #include "records/io/LogFileLoader.h"
 #include "records/ui/ExportControl.h"
 #include "records/ui/ReplayControlForm.h"
@@ -94,8 +101,17 @@ void TmainForm::FormCreate() {
         const SondeState& state = m_chain->State();
         return ExportData{m_chain->Log().Snapshot(), state.sondeId, state.launchTimeText};
       });
+  m_form8 = new TForm8(this);
+  m_form8->SetOpenUrl([this](const QString& url) { m_prompts.openUrl(url); });
   m_replayControl = new TReplayControlForm(this);
   CreateAuxiliaryWindows();
+  m_timerCheckVer = new QTimer(this);
+  m_timerCheckVer->setInterval(5000);
+  m_timerCheckVer->setSingleShot(true);
+  m_chaseMap = new TChaseMapPublisher(this);
+  if (!m_options.positionOutFile.isEmpty()) {
+    m_positionOut = std::make_unique<PositionOutWriter>(m_options.positionOutFile.toStdString());
+  }
   // Never smaller than the panels need, so nothing overlaps or clips; the map takes the rest.
   setMinimumSize(QSize(kMinimumWidth, kMinimumHeight).expandedTo(minimumSizeHint()));
   const QRect screenArea = screen()->availableGeometry();
@@ -131,6 +147,7 @@ void TmainForm::CreateAuxiliaryWindows() {
   m_diagrams->SetDecimalSeparator(LocaleDecimalSeparator());
   m_xdata = std::make_unique<Txdata>(m_chain->Instruments(), this);
   m_xdata->SetAnchorSource([this] { return pos(); });
+  m_gpsInForm = new TGpsInForm(this);
 }
 
 void TmainForm::ConnectButtons() {
@@ -146,6 +163,13 @@ void TmainForm::ConnectButtons() {
   connect(m_w.auxPanel, &QToolButton::clicked, this, &TmainForm::SBAuxPanelClick);
   connect(m_w.signalMonitor, &QToolButton::clicked, this, &TmainForm::SBSignalMonitorClick);
   connect(m_w.diagrams, &QToolButton::clicked, this, &TmainForm::SBDiagramsClick);
+  connect(m_w.gpsIn, &QToolButton::clicked, this, &TmainForm::SBGpsInClick);
+  connect(m_timerCheckVer, &QTimer::timeout, this, &TmainForm::TimerCheckVerTimer);
+  // The about box's button posts the manual check.
+  connect(m_about, &TAboutBox::CheckForUpdates, this, [this] {
+    QMetaObject::invokeMethod(
+        this, [this] { CheckUpdateVersion(0); }, Qt::QueuedConnection);
+  });
   connect(m_w.aprsEnable, &QToolButton::clicked, this, &TmainForm::SpeedButton5Click);
   connect(m_w.mapType, &QToolButton::clicked, this, &TmainForm::SpeedButton15Click);
   connect(m_w.exportGps, &QToolButton::clicked, m_exports.get(), &TExportControl::ExportTrack);
@@ -213,7 +237,7 @@ void TmainForm::ApplySettings(const AppliedSettings& settings) {
   ctx.settings.defaultZoom = settings.zoomLevel;
   m_view.SetText(ReadOut::ZoomLevel, settings.zoomLabel);
   // The sonde starts at home: ranges and bearings mean something before the first fix.
-  SetHomePosition(ctx.home, settings.homeLatitude, settings.homeLongitude, settings.homeAltitudeM);
+  ApplyHomePosition(settings.homeLatitude, settings.homeLongitude, settings.homeAltitudeM);
   m_chain->State().latitude = settings.homeLatitude;
   m_chain->State().longitude = settings.homeLongitude;
 
@@ -229,7 +253,17 @@ void TmainForm::ApplySettings(const AppliedSettings& settings) {
   m_w.aprsEnable->setEnabled(settings.aprsEnabled && !ReplayRunning());
   m_w.monitoring->setEnabled(settings.aprsEnabled);
   m_w.tracking->setEnabled(settings.aprsEnabled);
-  m_w.gpsIn->setEnabled(settings.gpsInEnabled);
+  // A running reader stays usable so that it can be switched off.
+  m_w.gpsIn->setEnabled(settings.gpsInEnabled || GpsRunning());
+  m_chaseMap->Configure(settings.gps.chaseMapFeed, ToQString(settings.gps.chaseMapHost),
+                        settings.gps.chaseMapPort);
+  m_lastChaseMapError.clear();
+  m_form8->SetWebPage(ToQString(settings.webPageUrl));
+  if (settings.checkUpdates && m_options.checkForUpdates) {
+    m_timerCheckVer->start();
+  } else {
+    m_timerCheckVer->stop();
+  }
 
   if (!settings.rawMessage.empty()) {
     m_prompts.message(Prompts::Icon::Error, ToQString(settings.rawMessage));
@@ -340,12 +374,171 @@ void TmainForm::ClearGhostTrack() {
 void TmainForm::UpdateOSMMap(int wParam, int lParam) {
   if (lParam == 0) {
     m_view.SetStatusPanel(2, 1, "Downloaded Maps : " + FormatInt(wParam));
+  } else if (lParam == 2 && m_gpsFix) {
+    // The station GPS's fix, as one set; an altitude it did not give keeps the home's.
+    const GpsHomeFix fix = *m_gpsFix;
+    ApplyHomePosition(fix.latitude, fix.longitude,
+                      fix.altitudeM.value_or(m_chain->Context().home.altitude));
   }
 }
 
 void TmainForm::AprsFeedback(int /*state*/) {}
 
-void TmainForm::CheckUpdateVersion(int /*result*/) {}
+void TmainForm::TimerCheckVerTimer() {
+  m_timerCheckVer->stop();
+  QMetaObject::invokeMethod(
+      this, [this] { CheckUpdateVersion(1); }, Qt::QueuedConnection);
+}
+
+void TmainForm::CheckUpdateVersion(int silent) {
+  if (m_form8->isVisible() || m_shutDown || !m_options.checkForUpdates) return;
+  // A new check replaces one still waiting for its server.
+  if (m_checkUpdate != nullptr) {
+    m_checkUpdate->disconnect(this);
+    m_checkUpdate->deleteLater();
+  }
+  const bool quiet = silent == 1;
+  const QString url = m_options.versionFileUrl.isEmpty() ? ToQString(m_settings.versionFileUrl)
+                                                         : m_options.versionFileUrl;
+  m_checkUpdate = new TCheckUpdate(url, quiet, this);
+  m_checkUpdate->SetTimeoutMs(m_options.updateTimeoutMs);
+  TCheckUpdate* check = m_checkUpdate;
+  connect(check, &TCheckUpdate::NewVersion, this,
+          [this, quiet](const VersionFile& file) { ShowNewVersion(file, quiet); });
+  connect(check, &TCheckUpdate::AlreadyLatest, this, [this] {
+    m_prompts.message(Prompts::Icon::Information,
+                      ToQString(AlreadyUpdatedText(kVersionMajor, kVersionMinor)));
+  });
+  connect(check, &TCheckUpdate::Finished, this, [this, check] {
+    if (m_checkUpdate == check) m_checkUpdate = nullptr;
+    check->deleteLater();
+    emit UpdateCheckFinished();
+  });
+  check->Start();
+}
+
+void TmainForm::ShowNewVersion(const VersionFile& file, bool silent) {
+  m_form8->Prepare(ToQString(VersionText(kVersionMajor, kVersionMinor)),
+                   ToQString(VersionText(file.major, file.minor)), ToQString(file.changeLog),
+                   silent);
+  LogEvent(kNewReleaseLogText);
+  // Centred on the main window.
+  m_form8->adjustSize();
+  m_form8->move(frameGeometry().center() - m_form8->rect().center());
+  m_form8->exec();
+}
+
+void TmainForm::ApplyHomePosition(double latitude, double longitude, double altitude) {
+  DecodeContext& ctx = m_chain->Context();
+  SetHomePosition(ctx.home, latitude, longitude, altitude);
+  // The read-outs of the last sonde position follow the station at once, not at its next frame.
+  if (m_chain->Log().Last()) ShowHomeGeometry(m_chain->State(), ctx);
+  emit HomeChanged();
+}
+
+void TmainForm::SBGpsInClick() {
+  if (GpsRunning()) {
+    StopGpsIn();
+  } else {
+    StartGpsIn();
+  }
+}
+
+void TmainForm::StartGpsIn() {
+  const GpsInSettings& gps = m_settings.gps;
+  GpsIoConfig config;
+  config.source = gps.source;
+  config.portName = ToQString(gps.portName);
+  config.baudRate = kBaudRates[static_cast<std::size_t>(std::clamp(gps.speedIndex, 0, 7))];
+  config.dataBits = gps.dataBits;
+  config.parity = gps.parity;
+  config.stopBits = gps.stopBits;
+  config.gpsdHost = ToQString(gps.gpsdHost);
+  config.gpsdPort = gps.gpsdPort;
+  const QString sourceName =
+      gps.source == GpsSource::Gpsd
+          ? QStringLiteral("gpsd %1:%2").arg(config.gpsdHost).arg(config.gpsdPort)
+          : config.portName;
+
+  auto* thread = new QThread(this);
+  auto* reader = new TGpsIo(config);
+  reader->moveToThread(thread);
+  thread->start();
+  int code = -1;
+  // Opening is quick (a serial port opens or refuses at once); the error box needs its code.
+  QMetaObject::invokeMethod(
+      reader, [&code, reader] { code = reader->Open(); }, Qt::BlockingQueuedConnection);
+  if (code != 0) {
+    thread->quit();
+    thread->wait();
+    delete reader;
+    delete thread;
+    m_w.gpsIn->setChecked(false);
+    m_prompts.message(Prompts::Icon::Error,
+                      ToQString(GpsOpenErrorText(code, config.portName.toStdString())));
+    return;
+  }
+  m_gpsThread = thread;
+  m_gpsIo = reader;
+  connect(reader, &TGpsIo::TextsChanged, m_gpsInForm, &TGpsInForm::ShowTexts);
+  connect(reader, &TGpsIo::LampChanged, m_gpsInForm, &TGpsInForm::SetLamp);
+  connect(reader, &TGpsIo::StatusChanged, m_gpsInForm, &TGpsInForm::SetStatus);
+  connect(reader, &TGpsIo::HomeFix, this, [this](const GpsHomeFix& fix) {
+    m_gpsFix = fix;
+    UpdateOSMMap(0, 2);
+  });
+
+  m_gpsInForm->Reset(sourceName);
+  if (gps.source == GpsSource::Gpsd) {
+    m_gpsInForm->SetStatus(
+        QStringLiteral("Connecting to gpsd %1:%2").arg(config.gpsdHost).arg(config.gpsdPort));
+  }
+  m_gpsInForm->adjustSize();
+  // At the bottom right of the map.
+  const QRect map(m_w.mapImage->mapToGlobal(QPoint(0, 0)), m_w.mapImage->size());
+  const QSize size = m_gpsInForm->frameGeometry().size();
+  m_gpsInForm->move(map.right() - size.width(), map.bottom() - size.height() - 20);
+  m_gpsInForm->show();
+  QMetaObject::invokeMethod(reader, &TGpsIo::Execute, Qt::QueuedConnection);
+  m_w.gpsIn->setChecked(true);
+}
+
+void TmainForm::StopGpsIn() {
+  if (m_gpsIo == nullptr) return;
+  TGpsIo* reader = m_gpsIo;
+  reader->disconnect(this);
+  reader->disconnect(m_gpsInForm);
+  QMetaObject::invokeMethod(reader, &TGpsIo::Stop, Qt::BlockingQueuedConnection);
+  m_gpsThread->quit();
+  m_gpsThread->wait();
+  delete reader;
+  delete m_gpsThread;
+  m_gpsIo = nullptr;
+  m_gpsThread = nullptr;
+  m_gpsFix.reset();
+  m_w.gpsIn->setChecked(false);
+  m_w.gpsIn->setEnabled(m_settings.gpsInEnabled);
+  m_gpsInForm->hide();
+}
+
+void TmainForm::WritePositionOut() {
+  const SondeState& state = m_chain->State();
+  if (m_positionOut) {
+    // A failed write never stops the frame; the next frame tries again, the log says it once.
+    const std::string error = m_positionOut->Write(SondePosText(state));
+    if (!error.empty() && error != m_lastPositionOutError) {
+      LogEvent("Sonde position not published: " + error);
+    }
+    m_lastPositionOutError = error;
+  }
+  if (m_chaseMap->Enabled()) {
+    const QString error = m_chaseMap->Send(ChaseMapDatagram(state));
+    if (!error.isEmpty() && error != m_lastChaseMapError) {
+      LogEvent("Chase map datagram not sent: " + error.toStdString());
+    }
+    m_lastChaseMapError = error;
+  }
+}
 
 void TmainForm::OnNewSonde() {
   m_w.auxPanel->setEnabled(false);
@@ -487,8 +680,16 @@ void TmainForm::Shutdown() {
   }
   if (m_audio) m_audio->StopAudioDecoding();
   if (m_exports) m_exports->Shutdown();
-  for (QWidget* window : std::initializer_list<QWidget*>{
-           m_replayControl, m_signalMonitor, m_diagrams, m_xdata.get(), m_settingsForm}) {
+  StopGpsIn();
+  if (m_timerCheckVer != nullptr) m_timerCheckVer->stop();
+  if (m_checkUpdate != nullptr) {
+    m_checkUpdate->disconnect(this);
+    delete m_checkUpdate;
+    m_checkUpdate = nullptr;
+  }
+  for (QWidget* window :
+       std::initializer_list<QWidget*>{m_replayControl, m_signalMonitor, m_diagrams, m_xdata.get(),
+                                       m_settingsForm, m_gpsInForm}) {
     if (window != nullptr) window->hide();
   }
 }

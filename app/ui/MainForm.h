@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QThread>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,6 +17,8 @@
 #include "app/ui/PanelView.h"
 #include "base/ui/Prompts.h"
 #include "decoder/FrameDecoder.h"
+#include "gps/PositionOut.h"
+#include "gps/io/GpsIo.h"
 #include "records/GhostTrack.h"
 
 namespace windlark {
@@ -30,6 +34,13 @@ class TLogFileLoader;
 class TReplayControlForm;
 class TSettingsForm;
 class Txdata;
+class TChaseMapPublisher;
+class TCheckUpdate;
+class TForm8;
+class TGpsInForm;
+class TGpsIo;
+struct GpsHomeFix;
+struct VersionFile;
 
 // The program's main window: owner of the receive chain and of the workers that come and go,
 // and the view of everything the decoder shows. The logic of each subsystem lives in its own
@@ -58,6 +69,14 @@ class TmainForm : public QMainWindow, public DecoderHooks {
     ModalPrompts* settingsPrompts = nullptr;
     // A raw file to replay as soon as the start-up step has run.
     QString replayFile;
+    // The file the sonde position is published in (other programs read it); none when empty.
+    QString positionOutFile;
+    // The update check runs (the desktop program); a window made without it contacts nobody.
+    bool checkForUpdates = false;
+    // In place of the settings' version-file address, when not empty.
+    QString versionFileUrl;
+    // The update check's time-out.
+    int updateTimeoutMs = 15000;
   };
 
   explicit TmainForm(Options options, QWidget* parent = nullptr);
@@ -93,10 +112,24 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   const GhostTrack& Ghost() const { return m_ghostTrack; }
   bool ReplayRunning() const { return m_loader != nullptr; }
   bool Started() const { return m_started; }
+  TGpsInForm& GpsInForm() { return *m_gpsInForm; }
+  bool GpsRunning() const { return m_gpsIo != nullptr; }
+  TForm8& NewVersionForm() { return *m_form8; }
+  TAboutBox* About() const { return m_about; }
+  QTimer& TimerCheckVer() { return *m_timerCheckVer; }
+  const HomePosition& Home() const { return m_chain->Context().home; }
+
+  // Every change of the home position comes here (settings, station GPS): ECEF and map
+  // coordinates are recomputed as one set, and the tracking read-outs follow at once.
+  void ApplyHomePosition(double latitude, double longitude, double altitude);
 
  signals:
   void StartupDone();
   void ReplayFinished();
+  // The home position moved (the map's home marker follows).
+  void HomeChanged();
+  // An update check is over, whatever came of it.
+  void UpdateCheckFinished();
 
  public slots:
   // WM_USER: the start-up step, posted by the first show.
@@ -122,6 +155,8 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void SBAuxPanelClick();
   void SBSignalMonitorClick();
   void SBDiagramsClick();
+  void SBGpsInClick();
+  void TimerCheckVerTimer();
   void SpeedButton5Click();
   void SpeedButton15Click();
   void StatusBar1Click();
@@ -137,6 +172,7 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void OnNewSonde() override;
   void EnableAuxiliaryPanel() override;
   void PlotPoint(const TelemetryPoint& point) override;
+  void WritePositionOut() override;
 
  private:
   void FormCreate();
@@ -151,6 +187,9 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void ClearGhostTrack();
   void ShowRawCaptureError(const std::string& error);
   void Shutdown();
+  void StartGpsIn();
+  void StopGpsIn();
+  void ShowNewVersion(const VersionFile& file, bool silent);
 
   Options m_options;
   Prompts m_prompts;
@@ -176,6 +215,17 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   std::function<void(TmainForm&)> m_iniLoader;
   std::function<void(TmainForm&)> m_settingsDialog;
   std::string m_lastCaptureError;
+  TGpsInForm* m_gpsInForm = nullptr;
+  QThread* m_gpsThread = nullptr;
+  TGpsIo* m_gpsIo = nullptr;
+  std::optional<GpsHomeFix> m_gpsFix;
+  TForm8* m_form8 = nullptr;
+  TCheckUpdate* m_checkUpdate = nullptr;
+  QTimer* m_timerCheckVer = nullptr;
+  TChaseMapPublisher* m_chaseMap = nullptr;
+  std::unique_ptr<PositionOutWriter> m_positionOut;
+  std::string m_lastPositionOutError;
+  QString m_lastChaseMapError;
   bool m_rawLatch = false;
   bool m_showHandled = false;
   bool m_started = false;

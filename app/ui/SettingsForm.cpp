@@ -156,6 +156,8 @@ void TSettingsForm::Fill(const LoadedSettings& loaded) {
   CheckId(m_windUnit, s.units.windSpeed);
   CheckId(m_verticalUnit, s.units.verticalSpeed);
   m_checkUpdates->setChecked(s.updates.checkAtStartup);
+  m_versionFileUrl->setText(Q(s.updates.versionFileUrl));
+  m_webPageUrl = s.updates.webPageUrl;
 
   CheckId(m_rotorProtocol, s.rotor.protocol);
   FillPorts(loaded);
@@ -172,6 +174,12 @@ void TSettingsForm::Fill(const LoadedSettings& loaded) {
   m_gpsDataBits->setCurrentIndex(s.gps.dataBits - 7);
   m_gpsParity->setCurrentIndex(s.gps.parity);
   m_gpsStopBits->setCurrentIndex(s.gps.stopBits);
+  (s.gps.source == GpsSource::Gpsd ? m_gpsd : m_gpsSerial)->setChecked(true);
+  m_gpsdHost->setText(Q(s.gps.gpsdHost));
+  m_gpsdPort->setValue(s.gps.gpsdPort);
+  m_chaseMapFeed->setChecked(s.gps.chaseMapFeed);
+  m_chaseMapHost->setText(Q(s.gps.chaseMapHost));
+  m_chaseMapPort->setValue(s.gps.chaseMapPort);
 }
 
 void TSettingsForm::FillPorts(const LoadedSettings& loaded) {
@@ -256,6 +264,9 @@ Settings TSettingsForm::ReadSettings() const {
   s.units.windSpeed = CheckedId(m_windUnit, 0);
   s.units.verticalSpeed = CheckedId(m_verticalUnit, 0);
   s.updates.checkAtStartup = m_checkUpdates->isChecked();
+  s.updates.versionFileUrl = S(m_versionFileUrl->text().trimmed());
+  if (s.updates.versionFileUrl.empty()) s.updates.versionFileUrl = kDefaultVersionFileUrl;
+  s.updates.webPageUrl = m_webPageUrl.empty() ? std::string(kDefaultWebPageUrl) : m_webPageUrl;
 
   s.rotor.protocol = CheckedId(m_rotorProtocol, 0);
   s.rotor.portName = t.rotorPort;
@@ -284,6 +295,14 @@ Settings TSettingsForm::ReadSettings() const {
   s.gps.dataBits = m_gpsDataBits->currentIndex() + 7;
   s.gps.parity = m_gpsParity->currentIndex();
   s.gps.stopBits = m_gpsStopBits->currentIndex();
+  s.gps.source = m_gpsd->isChecked() ? GpsSource::Gpsd : GpsSource::SerialPort;
+  s.gps.gpsdHost = S(m_gpsdHost->text().trimmed());
+  if (s.gps.gpsdHost.empty()) s.gps.gpsdHost = kDefaultGpsdHost;
+  s.gps.gpsdPort = m_gpsdPort->value();
+  s.gps.chaseMapFeed = m_chaseMapFeed->isChecked();
+  s.gps.chaseMapHost = S(m_chaseMapHost->text().trimmed());
+  if (s.gps.chaseMapHost.empty()) s.gps.chaseMapHost = kDefaultChaseMapHost;
+  s.gps.chaseMapPort = m_chaseMapPort->value();
   return s;
 }
 

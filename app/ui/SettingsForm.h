@@ -131,6 +131,8 @@ class TSettingsForm : public QDialog {
   QButtonGroup* m_verticalUnit = nullptr;
   // Updates
   QCheckBox* m_checkUpdates = nullptr;
+  QLineEdit* m_versionFileUrl = nullptr;
+  std::string m_webPageUrl;  // kept from the file; the dialog does not show it
   // Antenna Rotor
   QButtonGroup* m_rotorProtocol = nullptr;
   QComboBox* m_rotorPort = nullptr;
@@ -159,6 +161,13 @@ class TSettingsForm : public QDialog {
   QComboBox* m_gpsDataBits = nullptr;
   QComboBox* m_gpsParity = nullptr;
   QComboBox* m_gpsStopBits = nullptr;
+  QRadioButton* m_gpsSerial = nullptr;
+  QRadioButton* m_gpsd = nullptr;
+  QLineEdit* m_gpsdHost = nullptr;
+  QSpinBox* m_gpsdPort = nullptr;
+  QCheckBox* m_chaseMapFeed = nullptr;
+  QLineEdit* m_chaseMapHost = nullptr;
+  QSpinBox* m_chaseMapPort = nullptr;
 };
 
 }  // namespace windlark

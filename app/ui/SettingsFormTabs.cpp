@@ -280,8 +280,12 @@ QWidget* TSettingsForm::BuildUnitsTab() {
 
 QWidget* TSettingsForm::BuildUpdatesTab() {
   m_checkUpdates = Check("CheckBoxCheckUpdates", "Check updates at software startup");
+  m_versionFileUrl = new QLineEdit;
+  m_versionFileUrl->setObjectName(Text("EditVersionFile"));
   auto* layout = new QVBoxLayout;
   layout->addWidget(m_checkUpdates);
+  layout->addWidget(new QLabel(Text("Version file address")));
+  layout->addWidget(m_versionFileUrl);
   layout->addStretch();
   return Page(layout);
 }
@@ -470,9 +474,36 @@ QWidget* TSettingsForm::BuildGpsTab() {
   form->addRow(Text("Stop bits"), m_gpsStopBits);
   form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
 
+  m_gpsSerial = Radio("RadioGpsSerial", "Serial port");
+  m_gpsd = Radio("RadioGpsd", "gpsd");
+  m_gpsSerial->setChecked(true);
+  m_gpsdHost = new QLineEdit;
+  m_gpsdHost->setObjectName(Text("EditGpsdHost"));
+  m_gpsdPort = UpDown("SpinGpsdPort", 1, 65535, false);
+  m_gpsdPort->setFixedWidth(m_gpsdPort->fontMetrics().horizontalAdvance(Text("000000")) + 40);
+  auto* source = new QGroupBox(Text("Source "));
+  auto* sourceLayout = new QGridLayout(source);
+  sourceLayout->addWidget(m_gpsSerial, 0, 0);
+  sourceLayout->addWidget(m_gpsd, 1, 0);
+  sourceLayout->addWidget(m_gpsdHost, 1, 1);
+  sourceLayout->addWidget(m_gpsdPort, 1, 2);
+
+  m_chaseMapFeed = Check("CheckBoxChaseMap", "Send the sonde position to the chase map (UDP)");
+  m_chaseMapHost = new QLineEdit;
+  m_chaseMapHost->setObjectName(Text("EditChaseMapHost"));
+  m_chaseMapPort = UpDown("SpinChaseMapPort", 1, 65535, false);
+  m_chaseMapPort->setFixedWidth(m_gpsdPort->width());
+  auto* chase = new QGroupBox(Text("Chase map "));
+  auto* chaseLayout = new QGridLayout(chase);
+  chaseLayout->addWidget(m_chaseMapFeed, 0, 0, 1, 2);
+  chaseLayout->addWidget(m_chaseMapHost, 1, 0);
+  chaseLayout->addWidget(m_chaseMapPort, 1, 1);
+
   auto* layout = new QVBoxLayout;
   layout->addWidget(protocol);
+  layout->addWidget(source);
   layout->addWidget(port);
+  layout->addWidget(chase);
   layout->addStretch();
   return Page(layout);
 }

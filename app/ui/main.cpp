@@ -33,6 +33,8 @@ int main(int argc, char* argv[]) {
 
   windlark::TmainForm::Options options;
   options.settingsStore = windlark::SettingsStore();
+  options.checkForUpdates = true;
+  options.positionOutFile = windlark::AppPaths().StateDir() + QStringLiteral("/GPSOut/SondePos");
   const QStringList args = QApplication::arguments();
   for (qsizetype k = 1; k < args.size(); ++k) {
     const QString& arg = args.at(k);

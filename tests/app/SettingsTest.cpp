@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "app/AppliedSettings.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -269,7 +271,10 @@ TEST_F(SettingsTest, SavesEveryKeyInOrderAndKeepsOtherSections) {
                 "\nDefault Zoom Level=12\nHome Lat=45.0625\nHome Long=7.6125\n"
                 "Home Altitude=310\n"
                 "[Meas Units]\nWind Speed=0\nVertical Speed=0\n"
-                "[Updates]\nCheck updates at startup=1\n"
+                "[Updates]\nCheck updates at startup=1\nVersion File=" +
+                std::string(kDefaultVersionFileUrl) +
+                "\nWeb Page=" + std::string(kDefaultWebPageUrl) +
+                "\n"
                 "[Antenna Rotor]\nProtocol=0\nPort=12\nPort Name=COM12\nSpeed=3\n"
                 "PresetId-01=North\nPresetAz-01=0\nPresetEl-01=5\n"
                 "Sensitivity Angle=1\nQuery Position Period=5\n"
@@ -277,7 +282,8 @@ TEST_F(SettingsTest, SavesEveryKeyInOrderAndKeepsOtherSections) {
                 "Home Position Enable=1\nHome SSID=5\nPassword=12345\nServerNum=3\n"
                 "MonitoringMode=1\nLaunch Lat=45.1\nLaunch Long=-7.25\nRange=50\n"
                 "[Gps In]\nProtocol=0\nPort Name=/dev/ttyUSB0\nSpeed=2\nDataBits=8\n"
-                "Parity=0\nStopBits=0\n");
+                "Parity=0\nStopBits=0\nSource=0\nGpsd Host=127.0.0.1\nGpsd Port=2947\n"
+                "Chase Map Feed=0\nChase Map Host=127.0.0.1\nChase Map Port=55673\n");
 
   const LoadedSettings again = LoadSettings(ini, m_env);
   EXPECT_EQ(again.settings.radio.frequenciesHz, std::vector<int>{404500000});
@@ -445,6 +451,42 @@ TEST_F(SettingsTest, AprsHostsCanBeOverridden) {
   EXPECT_EQ(Load(text).aprsLogin.serverHost, "aunz.example.net");
   m_env.aprsHostOverride = "127.0.0.1";
   EXPECT_EQ(Load(text).aprsLogin.serverHost, "127.0.0.1");
+}
+
+TEST_F(SettingsTest, StationGpsSourcePublishersAndVersionFile) {
+  const LoadedSettings defaults = Load("");
+  const GpsInSettings& gps = defaults.settings.gps;
+  EXPECT_EQ(gps.source, GpsSource::SerialPort);
+  EXPECT_EQ(gps.gpsdHost, "127.0.0.1");
+  EXPECT_EQ(gps.gpsdPort, 2947);
+  EXPECT_FALSE(gps.chaseMapFeed);
+  EXPECT_EQ(gps.chaseMapHost, "127.0.0.1");
+  EXPECT_EQ(gps.chaseMapPort, 55673);
+  EXPECT_EQ(defaults.settings.updates.versionFileUrl, kDefaultVersionFileUrl);
+  EXPECT_FALSE(defaults.GpsPortAvailable());  // COM1 is not there
+
+  // gpsd needs no serial port for the button; bad values take the defaults.
+  const LoadedSettings gpsd = Load(
+      "[Gps In]\nSource=1\nGpsd Host=\nGpsd Port=70000\nChase Map Feed=1\n"
+      "Chase Map Host=10.0.0.2\nChase Map Port=0\n"
+      "[Updates]\nVersion File=http://127.0.0.1:8000/v.txt\nWeb Page=\n");
+  EXPECT_EQ(gpsd.settings.gps.source, GpsSource::Gpsd);
+  EXPECT_TRUE(gpsd.GpsPortAvailable());
+  EXPECT_TRUE(AppliedSettingsOf(gpsd).gpsInEnabled);
+  EXPECT_EQ(gpsd.settings.gps.gpsdHost, "127.0.0.1");
+  EXPECT_EQ(gpsd.settings.gps.gpsdPort, 2947);
+  EXPECT_TRUE(gpsd.settings.gps.chaseMapFeed);
+  EXPECT_EQ(gpsd.settings.gps.chaseMapHost, "10.0.0.2");
+  EXPECT_EQ(gpsd.settings.gps.chaseMapPort, 55673);
+  EXPECT_EQ(gpsd.settings.updates.versionFileUrl, "http://127.0.0.1:8000/v.txt");
+  EXPECT_EQ(gpsd.settings.updates.webPageUrl, kDefaultWebPageUrl);
+  EXPECT_EQ(Load("[Gps In]\nSource=2\n").settings.gps.source, GpsSource::SerialPort);
+
+  IniFile ini;
+  const LoadedSettings again = SaveAndReload(gpsd, ini);
+  EXPECT_EQ(again.settings.gps.source, GpsSource::Gpsd);
+  EXPECT_EQ(again.settings.gps.chaseMapHost, "10.0.0.2");
+  EXPECT_EQ(again.settings.updates.versionFileUrl, "http://127.0.0.1:8000/v.txt");
 }
 
 }  // namespace

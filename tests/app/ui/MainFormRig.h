@@ -4,6 +4,7 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -106,6 +107,7 @@ class MainFormTest : public ScratchDirTest {
     options.settingsStore = m_store;
     options.settingsPrompts = &m_dialogPrompts;
     options.replayFile = std::move(replayFile);
+    if (m_options) m_options(options);
     return std::make_unique<TmainForm>(std::move(options));
   }
 
@@ -155,6 +157,8 @@ class MainFormTest : public ScratchDirTest {
 
   PromptLog m_prompts;
   SourceLog m_source;
+  // Changes a test makes to the next window's options.
+  std::function<void(TmainForm::Options&)> m_options;
   std::optional<SettingsStore> m_store;
   RecordingPrompts m_dialogPrompts;
   std::vector<std::string> m_deviceList{"Line In", "USB Receiver"};  // the system's inputs now

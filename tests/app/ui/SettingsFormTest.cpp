@@ -453,5 +453,35 @@ TEST_F(SettingsFormRig, AudioListMarksTheSelectedDevice) {
   EXPECT_EQ(m_form->ReadSettings().audio.deviceIndex, -1);
 }
 
+TEST_F(SettingsFormRig, GpsSourceChaseMapAndVersionFileRoundTrip) {
+  WriteIni(
+      "[Gps In]\r\nSource=1\r\nGpsd Host=192.168.1.5\r\nGpsd Port=2948\r\n"
+      "Chase Map Feed=1\r\nChase Map Port=55674\r\n"
+      "[Updates]\r\nVersion File=http://127.0.0.1:8000/v.txt\r\nWeb Page=http://x.example/\r\n");
+  m_form->Fill(Store().Load(m_devices));
+  EXPECT_TRUE(Find<QRadioButton>("RadioGpsd")->isChecked());
+  EXPECT_EQ(Find<QLineEdit>("EditGpsdHost")->text(), "192.168.1.5");
+  EXPECT_EQ(Find<QSpinBox>("SpinGpsdPort")->value(), 2948);
+  EXPECT_TRUE(Find<QCheckBox>("CheckBoxChaseMap")->isChecked());
+  EXPECT_EQ(Find<QLineEdit>("EditChaseMapHost")->text(), "127.0.0.1");
+  EXPECT_EQ(Find<QSpinBox>("SpinChaseMapPort")->value(), 55674);
+  EXPECT_EQ(Find<QLineEdit>("EditVersionFile")->text(), "http://127.0.0.1:8000/v.txt");
+
+  Click("RadioGpsSerial");
+  Type("EditChaseMapHost", "");  // an empty host falls back to the loopback
+  const Settings read = m_form->ReadSettings();
+  EXPECT_EQ(read.gps.source, GpsSource::SerialPort);
+  EXPECT_EQ(read.gps.gpsdHost, "192.168.1.5");
+  EXPECT_EQ(read.gps.chaseMapHost, "127.0.0.1");
+  EXPECT_EQ(read.updates.webPageUrl, "http://x.example/");  // kept though not shown
+  EXPECT_EQ(Store().Save(read, m_form->ReadTexts()), QString());
+  const std::string saved = ReadIni();
+  for (const char* key :
+       {"Source=0", "Gpsd Port=2948", "Chase Map Feed=1",
+        "Version File=http://127.0.0.1:8000/v.txt", "Web Page=http://x.example/"}) {
+    EXPECT_NE(saved.find(key), std::string::npos) << key << " in " << saved;
+  }
+}
+
 }  // namespace
 }  // namespace windlark
