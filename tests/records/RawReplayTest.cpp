@@ -229,9 +229,8 @@ TEST_F(RawReplayTest, AWakeUpBetweenTheTestAndTheSleepIsNotLost) {
       // Hold the gap open long enough for the other thread's wake-up to land in it.
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     });
-    auto worker = std::async(std::launch::async, [&] {
-      replay.Run([](const RawFrame&) {}, [](const std::string&) {});
-    });
+    auto worker = std::async(
+        std::launch::async, [&] { replay.Run([](const RawFrame&) {}, [](const std::string&) {}); });
     tested.get_future().wait();
     if (terminate) {
       replay.Terminate();
