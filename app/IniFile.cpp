@@ -39,6 +39,12 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string LowerName(std::string_view name) {
+  std::string lower(name);
+  for (char& c : lower) c = LowerAscii(c);
+  return lower;
+}
+
 std::string OneLine(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
@@ -102,6 +108,7 @@ std::optional<double> ParseIniReal(std::string_view text, char decimalSeparator)
 
 IniFile::LoadStatus IniFile::Load(const std::filesystem::path& path) {
   m_sections.clear();
+  m_sectionIndex.clear();
   m_bom = false;
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return ec ? LoadStatus::Unreadable : LoadStatus::Missing;
@@ -164,8 +171,23 @@ void IniFile::Parse(std::string_view text) {
         line.value = std::string(Trim(body.substr(eq + 1)));
       }
     }
-    m_sections.back().lines.push_back(std::move(line));
+    Section& current = m_sections.back();
+    if (!line.key.empty()) current.keys.emplace(LowerName(line.key), current.lines.size());
+    current.lines.push_back(std::move(line));
   }
+  IndexSections();
+}
+
+void IniFile::IndexSections() {
+  m_sectionIndex.clear();
+  for (std::size_t i = 0; i < m_sections.size(); ++i) {
+    if (m_sections[i].hasHeader) m_sectionIndex.emplace(LowerName(m_sections[i].name), i);
+  }
+}
+
+const IniFile::Line* IniFile::FindLine(const Section& section, std::string_view key) {
+  const auto found = section.keys.find(LowerName(key));
+  return found == section.keys.end() ? nullptr : &section.lines[found->second];
 }
 
 std::string IniFile::Text() const {
@@ -186,26 +208,21 @@ std::string IniFile::Save(const std::filesystem::path& path) const {
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
-  for (const Section& section : m_sections) {
-    if (section.hasHeader && SameName(section.name, name)) return &section;
-  }
-  return nullptr;
+  const auto found = m_sectionIndex.find(LowerName(name));
+  return found == m_sectionIndex.end() ? nullptr : &m_sections[found->second];
 }
 
 IniFile::Section* IniFile::FindSection(std::string_view name) {
-  for (Section& section : m_sections) {
-    if (section.hasHeader && SameName(section.name, name)) return &section;
-  }
-  return nullptr;
+  const auto found = m_sectionIndex.find(LowerName(name));
+  return found == m_sectionIndex.end() ? nullptr : &m_sections[found->second];
 }
 
 std::optional<std::string> IniFile::Value(std::string_view section, std::string_view key) const {
   const Section* found = FindSection(section);
   if (found == nullptr) return std::nullopt;
-  for (const Line& line : found->lines) {
-    if (!line.key.empty() && SameName(line.key, key)) return line.value;
-  }
-  return std::nullopt;
+  const Line* line = FindLine(*found, key);
+  if (line == nullptr) return std::nullopt;
+  return line->value;
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
@@ -247,18 +264,21 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     fresh.hasHeader = true;
     fresh.name = OneLine(section);
     fresh.lines.push_back(Line{"[" + fresh.name + "]", {}, {}});
+    m_sectionIndex.emplace(LowerName(fresh.name), m_sections.size());
     m_sections.push_back(std::move(fresh));
     found = &m_sections.back();
   }
-  for (Line& existing : found->lines) {
-    if (!existing.key.empty() && SameName(existing.key, key)) {
-      existing = std::move(line);
-      return;
-    }
+  if (const auto existing = found->keys.find(LowerName(key));
+      !line.key.empty() && existing != found->keys.end()) {
+    found->lines[existing->second] = std::move(line);
+    return;
   }
-  // After the section's last non-blank line, so blank lines stay between sections.
+  // After the section's last non-blank line, so blank lines stay between sections. Only blank
+  // lines, which have no key, move down, so the key index stays valid.
   auto at = found->lines.end();
   while (at != found->lines.begin() + 1 && Trim((at - 1)->text).empty()) --at;
+  const auto index = static_cast<std::size_t>(at - found->lines.begin());
+  if (!line.key.empty()) found->keys.emplace(LowerName(line.key), index);
   found->lines.insert(at, std::move(line));
 }
 
@@ -278,6 +298,7 @@ void IniFile::WriteReal(std::string_view section, std::string_view key, double v
 void IniFile::EraseSection(std::string_view section) {
   std::erase_if(m_sections,
                 [&](const Section& s) { return s.hasHeader && SameName(s.name, section); });
+  IndexSections();
 }
 
 }  // namespace windlark

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace windlark {
@@ -73,13 +74,20 @@ class IniFile {
     bool hasHeader = false;  // false only for the lines before the first header
     std::string name;
     std::vector<Line> lines;  // the header line first when there is one
+    // Lower-case key -> index of its first line, so a lookup does not scan the section: a file
+    // with many numbered keys would otherwise load and save in quadratic time.
+    std::unordered_map<std::string, std::size_t> keys;
   };
 
   const Section* FindSection(std::string_view name) const;
   Section* FindSection(std::string_view name);
+  void IndexSections();
+  static const Line* FindLine(const Section& section, std::string_view key);
 
   char m_decimalSeparator;
   std::vector<Section> m_sections;
+  // Lower-case section name -> index of the first section of that name.
+  std::unordered_map<std::string, std::size_t> m_sectionIndex;
   std::string m_newline = "\r\n";
   bool m_bom = false;
 };

@@ -74,7 +74,9 @@ void LoadMaps(const IniFile& ini, const SettingsEnvironment& env, MapSettings& m
   maps.mapDir = ini.ReadString(kMaps, "MapDir", env.defaultMapDir);
   maps.zoomLevel = std::clamp(ini.ReadInteger(kMaps, "Default Zoom Level", 12), 3, 19);
   maps.homeLatitude = ini.ReadReal(kMaps, "Home Lat", kDefaultHomeLatitude);
+  if (!HomeLatitudeOk(maps.homeLatitude)) maps.homeLatitude = kDefaultHomeLatitude;
   maps.homeLongitude = ini.ReadReal(kMaps, "Home Long", kDefaultHomeLongitude);
+  if (!HomeLongitudeOk(maps.homeLongitude)) maps.homeLongitude = kDefaultHomeLongitude;
   maps.homeAltitudeM = ini.ReadInteger(kMaps, "Home Altitude", 0);
   // Hand-written keys of their own section: a save of the dialog never touches them.
   const auto url = [&](std::string_view key, std::string_view fallback) {
@@ -84,6 +86,7 @@ void LoadMaps(const IniFile& ini, const SettingsEnvironment& env, MapSettings& m
   maps.servers.openStreetMapUrl = url("OpenStreetMap URL", kDefaultOpenStreetMapUrl);
   maps.servers.openTopoMapUrl = url("OpenTopoMap URL", kDefaultOpenTopoMapUrl);
   maps.servers.caFile = ini.ReadString(kHostsSection, "Tile CA File", "");
+  if (!HomeAltitudeOk(maps.homeAltitudeM)) maps.homeAltitudeM = 0;
 }
 
 // Preset k goes to grid row k. The grid reaches the highest preset taken, so every preset
@@ -344,11 +347,16 @@ std::string ConvertTexts(const SettingsTexts& texts, SavedNumbers& n) {
            "Please enter a number between 2 and 1440";
   }
   const auto homeLat = ParseIniReal(texts.homeLatitude, '.');
-  if (!homeLat) return "Invalid value in Maps->Latitude value\rPlease use DD.DDDD format";
+  if (!homeLat || !HomeLatitudeOk(*homeLat)) {
+    return "Invalid value in Maps->Latitude value\rPlease use DD.DDDD format";
+  }
   const auto homeLong = ParseIniReal(texts.homeLongitude, '.');
-  if (!homeLong) return "Invalid value in Maps->Longitude value\rPlease use DD.DDDD format";
+  if (!homeLong || !HomeLongitudeOk(*homeLong)) {
+    return "Invalid value in Maps->Longitude value\rPlease use DD.DDDD format";
+  }
   const auto altitude = ParseIniInteger(texts.homeAltitude);
-  if (!altitude) return "Invalid value in Maps->Altitude asl\rPlease use a whole number of meters";
+  if (!altitude || !HomeAltitudeOk(*altitude))
+    return "Invalid value in Maps->Altitude asl\rPlease use a whole number of meters";
   const auto launchLat = ParseIniReal(texts.launchLatitude, '.');
   if (!launchLat) return "Invalid Latitude in APRS->Latitude\rPlease use DD.DDDD format";
   const auto launchLong = ParseIniReal(texts.launchLongitude, '.');

@@ -21,6 +21,17 @@ inline constexpr std::array<int, 8> kBaudRates = {1200,  2400,  4800,  9600,
 inline constexpr int kFrequencyMinHz = 400000000;
 inline constexpr int kFrequencyMaxHz = 407000000;
 inline constexpr int kPresetCount = 10;
+// Where a station can be: outside, ranges and look angles are nonsense (and an altitude near
+// 2^31 m overflows the ECEF metres). A file's value outside reads as the default.
+constexpr bool HomeLatitudeOk(double deg) {
+  return deg >= -90.0 && deg <= 90.0;
+}
+constexpr bool HomeLongitudeOk(double deg) {
+  return deg >= -180.0 && deg <= 180.0;
+}
+constexpr bool HomeAltitudeOk(long long metres) {
+  return metres >= -1000 && metres <= 10000;
+}
 
 static_assert(kDefaultHomeLatitude == kDefaultLaunchLatitude &&
               kDefaultHomeLongitude == kDefaultLaunchLongitude);

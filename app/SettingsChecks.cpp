@@ -78,11 +78,11 @@ SettingsFormCheck CheckSettingsForm(const Settings& settings, const SettingsText
     check.message = "Invalid value in Radio Interface->NetRemote port";
     return check;
   }
-  if (!ParseIniReal(texts.homeLatitude, '.')) {
+  if (const auto lat = ParseIniReal(texts.homeLatitude, '.'); !lat || !HomeLatitudeOk(*lat)) {
     check.message = "Invalid value in Maps->Latitude value\rPlease use DD.DDDD format";
     return check;
   }
-  if (!ParseIniReal(texts.homeLongitude, '.')) {
+  if (const auto lon = ParseIniReal(texts.homeLongitude, '.'); !lon || !HomeLongitudeOk(*lon)) {
     check.message = "Invalid value in Maps->Longitude value\rPlease use DD.DDDD format";
     return check;
   }

@@ -4,6 +4,7 @@
 
 #include "app/ReceiveChain.h"
 #include "cli/ChaseMapSender.h"
+#include "cli/CliOutput.h"
 #include "cli/FrameJson.h"
 #include "decoder/PanelRecorder.h"
 #include "signal/FileAudioSource.h"
@@ -90,15 +91,17 @@ int RunDecode(const std::vector<std::string>& args) {
   hooks.SetState(&chain.State());
   chain.Slicer().SetAdjust(adjust);
   if (events) {
-    view.SetEventListener([](const std::string& line) { std::cout << "# " << line << '\n'; });
+    view.SetEventListener(
+        [](const std::string& line) { std::cout << "# " << EscapeLogLine(line) << '\n'; });
   }
   if (!rawDir.empty()) {
     chain.SetRawCapture(true, rawDir, [](const std::string& error) {
       std::cerr << "windlark-cli decode: raw capture: " << error << '\n';
     });
   }
-  chain.SetFrameObserver([&chain](const RawFrame&, const FrameChecks& checks) {
-    std::cout << FrameJson(chain.State(), checks) << '\n';
+  FrameTally tally;
+  chain.SetFrameObserver([&chain, &tally](const RawFrame&, const FrameChecks& checks) {
+    if (tally.Count(checks)) std::cout << FrameJson(chain.State(), checks) << '\n';
   });
 
   AudioCapture capture(source, chain.Slicer());
@@ -108,12 +111,22 @@ int RunDecode(const std::vector<std::string>& args) {
   }
   ShowInputSource(chain.Context(), "Input source: " + (path == "-" ? std::string("stdin") : path));
   capture.Start();
-  while (chain.Tick(capture)) {
+  // A failed write (a full disk, a closed pipe) ends the run: nothing could be seen any more.
+  while (std::cout && chain.Tick(capture)) {
   }
   capture.Close();
   if (panels) std::cout << view.PanelsJson() << '\n';
   std::cout.flush();
-  return std::cout ? 0 : 1;
+  if (!std::cout) {
+    std::cerr << "windlark-cli decode: cannot write standard output\n";
+    return 1;
+  }
+  if (!source.ErrorText().empty()) {
+    std::cerr << "windlark-cli decode: " << source.ErrorText() << '\n';
+    return 1;
+  }
+  std::cerr << "windlark-cli decode: " << tally.Summary() << '\n';
+  return 0;
 }
 
 }  // namespace windlark

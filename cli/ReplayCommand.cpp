@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "cli/ChaseMapSender.h"
+#include "cli/CliOutput.h"
 #include "cli/FrameJson.h"
 #include "decoder/FlightState.h"
 #include "decoder/PanelRecorder.h"
@@ -200,18 +201,28 @@ int RunReplay(const std::vector<std::string>& args) {
   }
   PanelRecorder& view = decoder.view;
   if (events) {
-    view.SetEventListener([](const std::string& line) { std::cout << "# " << line << '\n'; });
+    view.SetEventListener(
+        [](const std::string& line) { std::cout << "# " << EscapeLogLine(line) << '\n'; });
   }
 
   auto replay = std::make_shared<RawReplay>(path);
   replay->SetSpeed(speed);
-  StartConsoleControl(replay);
+  if (StandardInputTakesCommands()) {
+    StartConsoleControl(replay);
+  } else if (speed == ReplaySpeed::Stop) {
+    std::cerr << "windlark-cli replay: --speed stop needs commands on standard input "
+                 "(a terminal or a pipe)\n";
+    return 2;
+  }
   bool failed = false;
+  FrameTally tally;
   const bool opened = replay->Run(
       [&](const RawFrame& frame) {
         const FrameChecks checks = DecodeFrame(frame, decoder.state, decoder.log, decoder.ctx);
         ShowReplayLaunchTime(decoder.state, view);
-        std::cout << FrameJson(decoder.state, checks) << '\n';
+        if (tally.Count(checks)) std::cout << FrameJson(decoder.state, checks) << '\n';
+        // A failed write (a full disk, a closed pipe) ends the run.
+        if (!std::cout) replay->Terminate();
       },
       [&](const std::string& message) {
         std::cerr << "windlark-cli replay: " << message << '\n';
@@ -221,6 +232,11 @@ int RunReplay(const std::vector<std::string>& args) {
   if (panels) std::cout << view.PanelsJson() << '\n';
   std::cout.flush();
   if (!opened) return 1;
+  if (!std::cout) {
+    std::cerr << "windlark-cli replay: cannot write standard output\n";
+    return 1;
+  }
+  std::cerr << "windlark-cli replay: " << tally.Summary() << '\n';
   return failed ? 3 : 0;
 }
 

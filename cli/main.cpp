@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliOutput.h"
 #include "cli/DecodeCommand.h"
 #include "cli/ReplayCommand.h"
 
@@ -22,6 +23,7 @@ const char* const kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+  windlark::KeepStandardDescriptorsOpen();
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty() || args[0] == "-h" || args[0] == "--help") {

@@ -34,7 +34,8 @@ void ScanAuxBlocks(const RawFrame& frame, FrameChecks& checks, DecodeContext& ct
                    SondeState& state, FrameRecord& record) {
   int p = kAuxStart;
   for (;;) {
-    if (frame[static_cast<std::size_t>(p)] != kAuxBlockId) break;
+    // A block that ended at the frame's last byte leaves no room for another's id and length.
+    if (p + 1 >= kRawFrameSize || frame[static_cast<std::size_t>(p)] != kAuxBlockId) break;
     const int n = frame[static_cast<std::size_t>(p) + 1];
     if (p + n + 3 >= kRawFrameSize) break;
     const bool ok = BlockCrcOk(frame, n, p + 2);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "base/Format.h"
@@ -23,8 +24,12 @@ constexpr double kE2a = 42697.6727071790;
 constexpr double kEp2b = 42841.3115133126;
 constexpr double kE2 = 0.00669437999014116;
 
+// Saturates: a double outside the int32 range converted as it is would be undefined behaviour.
 std::int32_t RoundToInt(double value) {
-  return static_cast<std::int32_t>(RoundHalfEven(value));
+  const double rounded = RoundHalfEven(value);
+  if (!(rounded >= static_cast<double>(INT32_MIN))) return INT32_MIN;  // NaN too
+  if (rounded > static_cast<double>(INT32_MAX)) return INT32_MAX;
+  return static_cast<std::int32_t>(rounded);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "base/Format.h"
 
 namespace windlark {
@@ -46,12 +48,18 @@ std::string CaptureFrame(const RawFrame& frame, SondeState& state, TelemetryView
   // Opened and closed per frame: a crash loses at most the current line.
   std::FILE* file = std::fopen(state.rawFileName.c_str(), "ab");
   if (file == nullptr) return state.rawFileName + ": " + std::strerror(errno);
+  // Where this line starts: a failed write is cut back to it, so the next line after a full
+  // disk starts a line of its own instead of continuing a torn one.
+  const bool sized = std::fseek(file, 0, SEEK_END) == 0;
+  const long before = sized ? std::ftell(file) : -1;
   const std::string line = RawLine(frame) + "\r\n";
   const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
   const int writeErrno = errno;
   const bool closed = std::fclose(file) == 0;
   if (!written || !closed) {
-    return state.rawFileName + ": " + std::strerror(written ? errno : writeErrno);
+    const int failure = written ? errno : writeErrno;
+    if (before >= 0) ::truncate(state.rawFileName.c_str(), static_cast<off_t>(before));
+    return state.rawFileName + ": " + std::strerror(failure);
   }
   return {};
 }

@@ -32,4 +32,18 @@ bool ParseRawLine(const std::string& line, RawFrame& frame, int offset) {
   return true;
 }
 
+bool ParseHexFrameLine(std::string_view line, RawFrame& frame) {
+  std::size_t digits = 0;
+  while (digits < line.size() && HexDigit(line[digits]) >= 0) ++digits;
+  constexpr std::size_t kMinDigits = 16;  // the frame header at least
+  if (digits < kMinDigits || digits % 2 != 0) return false;
+  if (digits < line.size() && line[digits] != ' ' && line[digits] != '\t') return false;
+  frame.fill(0);
+  const std::size_t bytes = std::min(digits / 2, frame.size());
+  for (std::size_t i = 0; i < bytes; ++i) {
+    frame[i] = static_cast<std::uint8_t>(HexDigit(line[2 * i]) << 4 | HexDigit(line[2 * i + 1]));
+  }
+  return true;
+}
+
 }  // namespace windlark

@@ -17,14 +17,24 @@
 
 namespace windlark {
 
-// Reads a file in blocks of 65 535 bytes and returns its lines: a line ends at LF, a CR right
-// before the LF is dropped, a line may span blocks, and text after the last LF is not returned.
+// Reads a file in blocks of 65 535 bytes and returns its lines: a line ends at LF, CR LF or a
+// lone CR (files edited elsewhere), a line may span blocks, and text after the last line end is
+// not returned (UnterminatedTail() tells). A line longer than kMaxLineBytes is returned empty
+// with TooLong() set, its bytes discarded as they come, so no input costs unbounded memory.
 class RawLineReader {
  public:
   explicit RawLineReader(std::FILE* file) : m_file(file), m_block(kBlockSize) {}
   bool Next(std::string& line);
+  bool TooLong() const { return m_tooLong; }
+  // After Next() returned false: whether the file could not be read to its end, and whether
+  // bytes followed the last line end.
+  bool ReadFailed() const { return m_readFailed; }
+  int ReadErrno() const { return m_readErrno; }
+  bool UnterminatedTail() const { return m_tail; }
 
   static constexpr std::size_t kBlockSize = 65535;
+  // A recorded line is under 1.5 KB, another decoder's hex frame about 1 KB.
+  static constexpr std::size_t kMaxLineBytes = 65536;
 
  private:
   std::FILE* m_file;
@@ -32,6 +42,12 @@ class RawLineReader {
   std::size_t m_pos = 0;
   std::size_t m_len = 0;
   std::string m_carry;
+  bool m_overflow = false;  // the current line passed kMaxLineBytes
+  bool m_tooLong = false;
+  bool m_afterCr = false;  // an LF right after a CR ends no second line
+  bool m_readFailed = false;
+  int m_readErrno = 0;
+  bool m_tail = false;
 };
 
 // Replay speeds: the track-bar positions of the control window.
@@ -46,8 +62,10 @@ class RawReplay {
 
   explicit RawReplay(std::string path) : m_path(std::move(path)) {}
 
-  // Runs to the end of the file or until terminated. False (with a message) when the file
-  // cannot be opened; lines that are not hexadecimal are skipped with a message.
+  // Runs to the end of the file or until terminated. False (with a message) when the path is
+  // not a regular file or cannot be opened. Takes the raw lines this program records and the
+  // hex frame lines of other decoders; other lines are skipped with one message at the end,
+  // and a read error or a torn last line gets a message of its own.
   bool Run(const DecodeStep& decode, const MessageSink& message);
 
   void SetSpeed(ReplaySpeed speed);
@@ -61,6 +79,7 @@ class RawReplay {
   int DelayMs() const { return m_delayMs; }
   int LineOffset() const { return m_lineOffset; }
   int FramesDecoded() const { return m_frames; }
+  int LinesSkipped() const { return m_skipped; }
 
  private:
   // Waits `ms` or while paused; false when asked to terminate.
@@ -69,10 +88,12 @@ class RawReplay {
   std::string m_path;
   RawFrame m_frameBuffer{};  // never cleared between lines: short lines keep earlier bytes
   int m_lineOffset = 0;
+  bool m_hexLog = false;  // a hex frame line was seen: blank lines separate, they are no frames
   std::atomic<int> m_delayMs{1000};
   std::atomic<bool> m_paused{false};
   std::atomic<bool> m_terminate{false};
   std::atomic<int> m_frames{0};
+  std::atomic<int> m_skipped{0};
   std::mutex m_mutex;
   std::condition_variable m_wake;
   std::function<void()> m_beforeSleep;

@@ -1,8 +1,11 @@
 #include "signal/FileAudioSource.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
+
+#include <sys/stat.h>
 #include <vector>
 
 namespace windlark {
@@ -12,6 +15,7 @@ namespace {
 constexpr std::uint32_t kSampleRate = 48000;
 constexpr std::uint16_t kWavePcm = 1;
 constexpr std::uint16_t kWaveExtensible = 0xFFFE;
+constexpr std::uint16_t kMaxChannels = 8;
 
 std::uint32_t Le32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -43,6 +47,13 @@ int FileAudioSource::Open(int /*deviceIndex*/) {
     m_ownsFile = true;
     if (m_file == nullptr) {
       m_error = "cannot open " + m_path + ": " + std::strerror(errno);
+      return 1;
+    }
+    // A folder opens, then reads as an empty recording.
+    struct stat info {};
+    if (::fstat(::fileno(m_file), &info) == 0 && S_ISDIR(info.st_mode)) {
+      m_error = "cannot open " + m_path + ": " + std::strerror(EISDIR);
+      Close();
       return 1;
     }
   }
@@ -109,6 +120,13 @@ bool FileAudioSource::ReadWavHeader() {
         m_error = m_path + ": WAV file has no channels";
         return false;
       }
+      // Each buffer reads a sample of every channel: the count from the header must not decide
+      // how much memory that takes.
+      if (channels > kMaxChannels) {
+        m_error = m_path + ": WAV file has " + std::to_string(channels) + " channels, at most " +
+                  std::to_string(kMaxChannels) + " are supported";
+        return false;
+      }
       m_bytesPerSample = bits / 8;
       m_channels = channels;
       haveFormat = true;
@@ -122,13 +140,19 @@ bool FileAudioSource::ReadWavHeader() {
       m_dataLeft = size;
       return true;
     } else {
-      // Skip other chunks (LIST, fact, ...), padded to even length.
-      if (std::fseek(m_file, static_cast<long>(size) + static_cast<long>(size & 1U), SEEK_CUR) !=
-          0) {
-        std::vector<std::uint8_t> skip(size + (size & 1U));
-        if (!ReadBytes(skip.data(), skip.size())) {
-          m_error = m_path + ": truncated WAV file";
-          return false;
+      // Skip other chunks (LIST, fact, ...), padded to even length; in 64-bit arithmetic, as
+      // 0xFFFFFFFF + 1 wraps in 32 bits. A pipe cannot seek: read through it in small blocks.
+      const std::uint64_t skipBytes = std::uint64_t{size} + (size & 1U);
+      if (std::fseek(m_file, static_cast<long>(skipBytes), SEEK_CUR) != 0) {
+        std::array<std::uint8_t, 65536> block{};
+        for (std::uint64_t left = skipBytes; left > 0;) {
+          const std::size_t step =
+              static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+          if (!ReadBytes(block.data(), step)) {
+            m_error = m_path + ": truncated WAV file";
+            return false;
+          }
+          left -= step;
         }
       }
     }
@@ -170,6 +194,10 @@ void FileAudioSource::Fill(WaveHeader& header) {
   if (m_dataSized && want > m_dataLeft) want = static_cast<std::size_t>(m_dataLeft);
   std::vector<std::uint8_t> bytes(want);
   const std::size_t got = std::fread(bytes.data(), 1, want, m_file);
+  if (got < want && std::ferror(m_file) != 0 && m_error.empty()) {
+    // The end of what could be read; the caller reports it rather than a clean end.
+    m_error = "read error in " + m_path + ": " + std::strerror(errno);
+  }
   if (m_dataSized) m_dataLeft -= got;
   const std::size_t samples = got / frameBytes;
   // Only the first channel of a multi-channel file is used.

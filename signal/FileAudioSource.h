@@ -27,6 +27,7 @@ class FileAudioSource : public AudioSource {
   void Start() override;
   void Reset() override;
   void Close() override;
+  // Also set, after the end, when the input could not be read to its end.
   std::string ErrorText() const override { return m_error; }
 
   bool AtEnd() const { return m_atEnd; }

@@ -6,10 +6,10 @@
 
 namespace windlark {
 
-AppPaths::AppPaths(QString exeDir) : m_exeDir(std::move(exeDir)) {
+AppPaths::AppPaths(QString exeDir, Location location) : m_exeDir(std::move(exeDir)) {
   if (m_exeDir.isEmpty()) m_exeDir = QCoreApplication::applicationDirPath();
-  const QFileInfo info(m_exeDir);
-  m_portable = info.isDir() && info.isWritable();
+  m_portable = location == Location::BesideExecutable ||
+               QFileInfo(m_exeDir + QStringLiteral("/windlark.ini")).isFile();
 }
 
 QString AppPaths::XdgDir(const char* variable, const char* fallback) {

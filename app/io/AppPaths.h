@@ -4,12 +4,15 @@
 
 namespace windlark {
 
-// Where the program keeps its files: beside the executable when that folder is writable (a
-// portable install), else in the user's XDG folders.
+// Where the program keeps its files: in the user's XDG folders, or beside the executable when a
+// windlark.ini is already there (a portable install on a USB stick or in a copied folder). A
+// program run from its build folder so leaves no settings or recordings in the build tree.
 class AppPaths {
  public:
+  enum class Location { Detect, BesideExecutable };
+
   // `exeDir` is the executable's folder; empty means the running application's.
-  explicit AppPaths(QString exeDir = {});
+  explicit AppPaths(QString exeDir = {}, Location location = Location::Detect);
 
   QString IniFile() const;
   QString RawDataDir() const;

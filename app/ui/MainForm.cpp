@@ -59,6 +59,9 @@ namespace {
 // Design size: the map image about 850 x 600 between the two columns.
 constexpr int kDesignWidth = 1400;
 constexpr int kDesignHeight = 900;
+// The smallest window in which the columns, tool bar and status bars show whole.
+constexpr int kMinimumWidth = 1024;
+constexpr int kMinimumHeight = 700;
 
 TmainForm::Options WithDefaults(TmainForm::Options options) {
   if (!options.audioSource) {
@@ -120,8 +123,12 @@ void TmainForm::FormCreate() {
     m_positionOut = std::make_unique<PositionOutWriter>(m_options.positionOutFile.toStdString());
   }
   CreateMap();
+  // Never smaller than the panels need, so nothing overlaps or clips; the map takes the rest.
+  setMinimumSize(QSize(kMinimumWidth, kMinimumHeight).expandedTo(minimumSizeHint()));
   const QRect screenArea = screen()->availableGeometry();
-  resize(std::min(kDesignWidth, screenArea.width()), std::min(kDesignHeight, screenArea.height()));
+  resize(QSize(std::min(kDesignWidth, screenArea.width()),
+               std::min(kDesignHeight, screenArea.height()))
+             .expandedTo(minimumSize()));
 }
 
 void TmainForm::CreateSettings() {
@@ -465,6 +472,9 @@ void TmainForm::SpeedButton15Click() {
 
 void TmainForm::SBSettingsClick() {
   if (!m_settingsDialog) return;
+  // Read again, so a sound device plugged in since start-up can be chosen.
+  m_deviceNames = m_options.deviceNames();
+  if (m_settingsForm != nullptr) m_settingsForm->SetAudioDevices(m_deviceNames);
   m_settingsDialog(*this);
   LoadIniFile();
   // Saved with OK: the map shows the (perhaps new) home at the default zoom.

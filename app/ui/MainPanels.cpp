@@ -246,6 +246,7 @@ QWidget* BuildLeftColumn(QWidget* parent, MainWidgets& w) {
   BuildGpsTimeGroup(column, layout, w);
   BuildSubFrameGroup(column, layout, w);
   layout->addStretch(1);
+  w.leftColumn = column;
   return column;
 }
 

@@ -76,6 +76,7 @@ struct MainWidgets {
   std::array<TLampShape*, static_cast<std::size_t>(Lamp::Count)> lamps{};
 
   // Middle and right.
+  QWidget* leftColumn = nullptr;
   TMapImage* mapImage = nullptr;
   QWidget* rightColumn = nullptr;
   QPlainTextEdit* eventsLog = nullptr;

@@ -104,6 +104,21 @@ void TSettingsForm::ShowFolder(QLabel* label, const std::string& folder) {
   label->setToolTip(full);
 }
 
+void TSettingsForm::SetAudioDevices(std::vector<std::string> audioDevices) {
+  const int row = m_audioList->currentRow();
+  const QString selected = row >= 0 ? m_audioList->item(row)->text() : QString();
+  m_audioDevices = std::move(audioDevices);
+  m_audioList->clear();
+  int newRow = -1;
+  for (const std::string& name : m_audioDevices) {
+    const QString text = QString::fromStdString(name);
+    if (newRow < 0 && row >= 0 && text == selected) newRow = m_audioList->count();
+    m_audioList->addItem(text);
+  }
+  m_audioList->clearSelection();
+  m_audioList->setCurrentRow(newRow);
+}
+
 void TSettingsForm::Fill(const LoadedSettings& loaded) {
   const Settings& s = loaded.settings;
   const SettingsTexts& t = loaded.texts;

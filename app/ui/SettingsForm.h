@@ -40,6 +40,9 @@ class TSettingsForm : public QDialog {
   ~TSettingsForm() override;
 
   const std::vector<std::string>& AudioDevices() const { return m_audioDevices; }
+  // A new list of input devices (one plugged in since): the selected device stays selected
+  // when it is still there.
+  void SetAudioDevices(std::vector<std::string> audioDevices);
 
   // Puts loaded settings into the controls.
   void Fill(const LoadedSettings& loaded);

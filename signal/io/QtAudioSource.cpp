@@ -4,6 +4,7 @@
 #include <QAudioFormat>
 #include <QAudioSource>
 #include <QMediaDevices>
+#include <QMetaObject>
 
 namespace windlark {
 
@@ -32,6 +33,7 @@ std::vector<std::string> QtAudioSource::InputDeviceNames() {
   for (const QAudioDevice& device : QMediaDevices::audioInputs()) {
     names.push_back(device.description().toStdString());
   }
+  for (const PulseMonitor& monitor : PulseMonitorSources()) names.push_back(monitor.description);
   return names;
 }
 
@@ -43,6 +45,11 @@ int QtAudioSource::Open(int deviceIndex) {
   Close();
   m_error.clear();
   const QList<QAudioDevice> devices = QMediaDevices::audioInputs();
+  if (deviceIndex >= devices.size()) {
+    const std::vector<PulseMonitor> monitors = PulseMonitorSources();
+    const auto monitor = static_cast<std::size_t>(deviceIndex - devices.size());
+    if (monitor < monitors.size()) return OpenMonitor(monitors[monitor]);
+  }
   const QAudioDevice device = deviceIndex >= 0 && deviceIndex < devices.size()
                                   ? devices.at(deviceIndex)
                                   : QMediaDevices::defaultAudioInput();
@@ -75,22 +82,52 @@ int QtAudioSource::Open(int deviceIndex) {
   return kOpened;
 }
 
+int QtAudioSource::OpenMonitor(const PulseMonitor& monitor) {
+  m_sink.SetSamples(TWaveBufferDevice::Samples::UInt8);
+  m_sink.SetAccepting(false);
+  m_sink.open(QIODevice::WriteOnly);
+  m_monitor = std::make_unique<PulseMonitorReader>();
+  std::string error;
+  // The samples reach the sink on its own thread, like Qt's sound input.
+  const bool started = m_monitor->Start(
+      monitor.name,
+      [this](std::string samples) {
+        QMetaObject::invokeMethod(
+            &m_sink,
+            [this, samples = std::move(samples)] {
+              if (m_sink.isOpen())
+                m_sink.write(samples.data(), static_cast<qint64>(samples.size()));
+            },
+            Qt::QueuedConnection);
+      },
+      error);
+  if (!started) {
+    m_error = monitor.description + " cannot be opened: " + error;
+    m_monitor.reset();
+    m_sink.close();
+    return kOpenFailed;
+  }
+  return kOpened;
+}
+
 void QtAudioSource::AddBuffer(WaveHeader& header) {
   m_sink.AddBuffer(header);
 }
 
 void QtAudioSource::Start() {
-  if (m_input) m_sink.SetAccepting(true);
+  if (m_input || m_monitor) m_sink.SetAccepting(true);
 }
 
 void QtAudioSource::Reset() {
   if (m_input) m_input->stop();
+  if (m_monitor) m_monitor->Stop();
   m_sink.Clear();
 }
 
 void QtAudioSource::Close() {
   Reset();
   m_input.reset();
+  m_monitor.reset();
   if (m_sink.isOpen()) m_sink.close();
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "signal/AudioCapture.h"
+#include "signal/io/PulseMonitors.h"
 #include "signal/io/WaveBufferDevice.h"
 
 class QAudioSource;
@@ -28,13 +29,17 @@ class QtAudioSource : public AudioSource {
   void Close() override;
   std::string ErrorText() const override { return m_error; }
 
-  // The capture devices by product name, in device order: a position here is a device index.
+  // The capture devices by product name, in device order, then the PulseAudio monitor sources
+  // (Qt lists no monitors): a position here is a device index.
   static std::vector<std::string> InputDeviceNames();
   // The product name of the system's default input, "" when there is none.
   static std::string DefaultInputName();
 
  private:
+  int OpenMonitor(const PulseMonitor& monitor);
+
   std::unique_ptr<QAudioSource> m_input;
+  std::unique_ptr<PulseMonitorReader> m_monitor;
   TWaveBufferDevice m_sink;
   std::string m_error;
 };

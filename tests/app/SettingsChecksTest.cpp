@@ -1,6 +1,9 @@
 #include "app/SettingsChecks.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "app/AppliedSettings.h"
 
@@ -68,6 +71,44 @@ TEST(SettingsChecksTest, CallsignsAndSsids) {
   p.t.password = "x";
   p.s.aprs.serverNum = 0;
   EXPECT_EQ(CheckSettingsForm(p.s, p.t).message, "");
+}
+
+TEST(SettingsChecksTest, TheHomePositionMustBeOnEarth) {
+  struct Case {
+    const char* latitude;
+    const char* longitude;
+    const char* altitude;
+    const char* message;
+  };
+  const char* const latitude = "Invalid value in Maps->Latitude value\rPlease use DD.DDDD format";
+  const char* const longitude = "Invalid value in Maps->Longitude value\rPlease use DD.DDDD format";
+  const char* const altitude =
+      "Invalid value in Maps->Altitude asl\rPlease use a whole number of meters";
+  const Case cases[] = {
+      {"-90", "-180", "-1000", ""},        {"90", "180", "10000", ""},
+      {"95", "7", "0", latitude},          {"-90.5", "7", "0", latitude},
+      {"44", "200", "0", longitude},       {"44", "-180.01", "0", longitude},
+      {"44", "7", "2147483647", altitude}, {"44", "7", "-1001", altitude},
+  };
+  for (const Case& c : cases) {
+    Passing p;
+    p.t.homeLatitude = c.latitude;
+    p.t.homeLongitude = c.longitude;
+    p.t.homeAltitude = c.altitude;
+    EXPECT_EQ(CheckSettingsForm(p.s, p.t).message, c.message) << c.latitude << " " << c.longitude;
+  }
+  // A file's values out of range read as the defaults.
+  IniFile ini;
+  ini.Parse("[Maps Settings]\nHome Lat=95\nHome Long=200\nHome Altitude=2147483647\n");
+  SettingsEnvironment env;
+  env.defaultRawDir =
+      (std::filesystem::temp_directory_path() / ("windlark-home-" + std::to_string(::getpid())))
+          .string();
+  const LoadedSettings loaded = LoadSettings(ini, env);
+  std::filesystem::remove_all(env.defaultRawDir);
+  EXPECT_EQ(loaded.settings.maps.homeLatitude, kDefaultHomeLatitude);
+  EXPECT_EQ(loaded.settings.maps.homeLongitude, kDefaultHomeLongitude);
+  EXPECT_EQ(loaded.settings.maps.homeAltitudeM, 0);
 }
 
 TEST(SettingsChecksTest, TheRescanDelayTakesEffectOnceItPasses) {

@@ -172,6 +172,25 @@ TEST_F(SettingsTest, ValuesOutOfRangeTakeTheirLoadRules) {
   }
 }
 
+TEST_F(SettingsTest, AHugeScanListLoadsAndSavesInLinearTime) {
+  // Each key looked up by scanning the section made this take hours (the test's time-out
+  // catches it); indexed, it takes well under a second.
+  constexpr int kCount = 300000;
+  std::string text = "[Radio Controls]\n";
+  for (int n = 1; n <= kCount; ++n) {
+    text += (n < 10 ? "Freq-0" : "Freq-") + std::to_string(n) + "=" +
+            std::to_string(400000000 + n) + "\n";
+  }
+  text += "[Other]\nKey=1\n";
+  IniFile ini;
+  ini.Parse(text);
+  const LoadedSettings loaded = LoadSettings(ini, m_env);
+  ASSERT_EQ(loaded.settings.radio.frequenciesHz.size(), static_cast<std::size_t>(kCount));
+  const LoadedSettings reloaded = SaveAndReload(loaded, ini);
+  EXPECT_EQ(reloaded.settings.radio.frequenciesHz, loaded.settings.radio.frequenciesHz);
+  EXPECT_EQ(ini.Value("other", "KEY"), "1");
+}
+
 TEST_F(SettingsTest, FrequencyListEndsAtTheFirstMissingOrOutOfRangeKey) {
   EXPECT_EQ(Load("[Radio Controls]\nFreq-01=402800000\nFreq-02=39\nFreq-03=405000000\n")
                 .settings.radio.frequenciesHz,

@@ -177,6 +177,7 @@ TEST_F(DecodeCli, BadInputGivesOneLineErrorAndNoOutput) {
       {Path("text.wav").string(), 1, "is not a WAV file"},
       {wav44, 1, "44100 Hz, need 48000 Hz"},
       {Path("missing.wav").string(), 1, "cannot open"},
+      {"--raw-u8 " + m_dir.string(), 1, "Is a directory"},  // not an empty recording
       {"--bogus x.wav", 2, "unknown option --bogus"},
       {"a.wav b.wav", 2, "only one input file"},
   };

@@ -1,6 +1,10 @@
 #include "decoder/FrameDecoder.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <new>
 
 #include "decoder/Crc.h"
 #include "decoder/DecoderRig.h"
@@ -93,6 +97,24 @@ TEST(FrameDecoder, AuxiliaryScanStopsAtTheFrameEnd) {
   const FrameChecks checks = rig.Decode(frame);
   EXPECT_FALSE(checks.aux.empty());
   EXPECT_NE(checks.aux.back().position, 460);
+}
+
+TEST(FrameDecoder, AuxiliaryBlockEndingAtTheLastByteReadsNothingBeyond) {
+  // The frame sits right before an inaccessible page: a read past byte 499 faults.
+  const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  void* map = ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(map, MAP_FAILED);
+  auto* base = static_cast<std::uint8_t*>(map);
+  ASSERT_EQ(::mprotect(base + page, page, PROT_NONE), 0);
+  auto* frame = new (base + page - sizeof(RawFrame))
+      RawFrame(test::ToRawFrame(test::BuildFrame(FrameSpec{})));
+  // 299 + 197 + 3 = 499: the block's CRC takes the frame's last two bytes.
+  EXPECT_EQ(PutAux(*frame, 299, "05" + std::string(195, '0')), kRawFrameSize);
+  DecoderRig rig;
+  const FrameChecks checks = rig.Decode(*frame);
+  ASSERT_EQ(checks.aux.size(), 1U);
+  EXPECT_TRUE(checks.aux[0].crcOk);
+  ::munmap(map, 2 * page);
 }
 
 TEST(FrameDecoder, GpsTimeTextsAndSatellites) {

@@ -76,6 +76,14 @@ TEST(Geodesy, DegenerateGeometryNeverGivesNaN) {
   EXPECT_TRUE(std::isfinite(GroundDistance(pole, 89.9, 10.0)));
 }
 
+TEST(Geodesy, EcefMetresSaturateInsteadOfOverflowing) {
+  // Converted as they are, values past 32 bits are undefined (x86 gives INT32_MIN).
+  const EcefMetres high = GeodeticToEcef(0.0, 0.0, 2147483647.0);
+  EXPECT_EQ(high.x, INT32_MAX);
+  EXPECT_EQ(GeodeticToEcef(0.0, 180.0, 3e9).x, INT32_MIN);
+  EXPECT_EQ(GeodeticToEcef(0.0, 0.0, std::nan("")).x, INT32_MIN);
+}
+
 TEST(Geodesy, GroundDistanceByHaversine) {
   const HomePosition home = Home(0, 0, 0);
   // One degree of arc on the 6371 km sphere.

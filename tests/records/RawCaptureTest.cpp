@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "decoder/DecoderRig.h"
+#include "support/FileSizeLimit.h"
 
 namespace windlark {
 namespace {
@@ -106,6 +107,24 @@ TEST_F(RawCaptureTest, AnUnwritableFolderIsReportedNotIgnored) {
   const std::string error =
       CaptureFrame(frame, rig.state, rig.view, (m_dir / "missing" / "dir").string(), 0);
   EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+}
+
+TEST_F(RawCaptureTest, AFailedWriteLeavesNoTornLineBehind) {
+  test::DecoderRig rig;
+  rig.state.saveRaw = true;
+  const RawFrame frame = test::ToRawFrame(test::BuildFrame(test::FrameSpec{}));
+  rig.Decode(frame);
+  const std::string line = RawLine(frame) + "\r\n";
+  ASSERT_EQ(CaptureFrame(frame, rig.state, rig.view, m_dir.string(), 0), "");
+  {
+    // The disk fills in the middle of the second line.
+    test::FileSizeLimit limit(line.size() + 100);
+    EXPECT_NE(CaptureFrame(frame, rig.state, rig.view, m_dir.string(), 0), "");
+  }
+  ASSERT_EQ(CaptureFrame(frame, rig.state, rig.view, m_dir.string(), 0), "");
+  std::ifstream in(rig.state.rawFileName, std::ios::binary);
+  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(content, line + line);
 }
 
 }  // namespace

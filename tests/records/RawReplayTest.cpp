@@ -7,6 +7,10 @@
 #include <future>
 #include <thread>
 
+#include <sys/stat.h>
+
+#include "base/Hex.h"
+
 #include "decoder/DecoderRig.h"
 #include "records/RawCapture.h"
 
@@ -49,17 +53,88 @@ class RawReplayTest : public ::testing::Test {
 };
 
 TEST_F(RawReplayTest, LineReaderRules) {
-  // CR LF and LF endings, an empty line, a line across the 65 535-byte block boundary, and a
-  // last line without a line end that is not returned.
-  const std::string longLine(70000, 'x');
-  const std::string path = Write("one\r\ntwo\n\n" + longLine + "\r\ntail");
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  ASSERT_NE(file, nullptr);
-  RawLineReader reader(file);
-  std::vector<std::string> lines;
-  for (std::string line; reader.Next(line);) lines.push_back(line);
-  std::fclose(file);
-  EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "", longLine}));
+  struct Case {
+    std::string content;
+    std::vector<std::string> lines;  // "<too long>" marks a line returned as too long
+    bool tail;
+  };
+  // A line of the largest allowed length across the 65 535-byte block boundary.
+  const std::string longest(RawLineReader::kMaxLineBytes, 'x');
+  const std::string tooLong(RawLineReader::kMaxLineBytes + 1, 'y');
+  const Case cases[] = {
+      {"one\r\ntwo\n\n" + longest + "\r\ntail", {"one", "two", "", longest}, true},
+      {"a\rb\rc\r", {"a", "b", "c"}, false},              // CR-only line ends
+      {"a\r\n\r\nb\n", {"a", "", "b"}, false},            // CR LF is one line end
+      {tooLong + "\nok\n", {"<too long>", "ok"}, false},  // skipped whole, bounded memory
+      {"ok\n" + tooLong + tooLong, {"ok"}, true},
+      {"", {}, false},
+  };
+  for (const Case& c : cases) {
+    const std::string path = Write(c.content);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    RawLineReader reader(file);
+    std::vector<std::string> lines;
+    for (std::string line; reader.Next(line);)
+      lines.push_back(reader.TooLong() ? "<too long>" : line);
+    EXPECT_FALSE(reader.ReadFailed());
+    EXPECT_EQ(reader.UnterminatedTail(), c.tail) << c.content.substr(0, 20);
+    std::fclose(file);
+    EXPECT_EQ(lines, c.lines) << c.content.substr(0, 20);
+  }
+}
+
+TEST_F(RawReplayTest, OnlyRegularFilesAreReplayed) {
+  // A FIFO would block in the open for ever; a directory would look like an empty file.
+  const std::string fifo = (m_dir / "fifo").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, m_dir.string(), std::string("/dev/zero")}) {
+    RawReplay replay(path);
+    std::vector<std::string> messages;
+    EXPECT_FALSE(
+        replay.Run([](const RawFrame&) {}, [&](const std::string& m) { messages.push_back(m); }));
+    ASSERT_EQ(messages.size(), 1U) << path;
+    EXPECT_EQ(messages[0], "Cannot open " + path + ": not a regular file");
+  }
+}
+
+TEST_F(RawReplayTest, HexFrameLogsOfOtherDecodersReplay) {
+  auto hex = [](const RawFrame& frame, std::size_t bytes) {
+    std::string text;
+    for (std::size_t i = 0; i < bytes; ++i) {
+      text += kHexLower[frame[i] >> 4];
+      text += kHexLower[frame[i] & 0x0F];
+    }
+    return text;
+  };
+  // A line may also fill the whole frame buffer.
+  RawFrame long41 = Frame(41);
+  std::fill(long41.begin() + kReceivedFrameSize, long41.end(), std::uint8_t{0x55});
+  const std::string content = "# a comment\n" + hex(Frame(40), 320) + " [OK]\n\n" +
+                              "{ \"frame\": 40 }\n\n" + hex(long41, kRawFrameSize) + "\n\n" +
+                              hex(Frame(42), 320) + " [NO] (3)\r\n" + "8635f44\n";
+  RawReplay replay(Write(content));
+  replay.SetUnpaced();
+  std::vector<std::string> messages;
+  EXPECT_EQ(Replay(replay, &messages), (std::vector<int>{40, 41, 42}));
+  EXPECT_EQ(replay.FramesDecoded(), 3);
+  ASSERT_EQ(messages.size(), 1U);
+  EXPECT_NE(messages[0].find("3 lines of "), std::string::npos) << messages[0];
+  EXPECT_NE(messages[0].find("the first is line 1"), std::string::npos) << messages[0];
+}
+
+TEST_F(RawReplayTest, RealHexLogOfAnotherDecoder) {
+  const std::string path =
+      std::string(WINDLARK_SHARED_DATA) + "/rs1729_RS/rs41pre_20150802.ref_rs41mod.rawhex.txt";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is absent";
+  RawReplay replay(path);
+  replay.SetUnpaced();
+  std::vector<std::string> messages;
+  const std::vector<int> numbers = Replay(replay, &messages);
+  EXPECT_TRUE(messages.empty());
+  ASSERT_EQ(numbers.size(), 60U);
+  EXPECT_EQ(numbers.front(), 3172);
+  EXPECT_EQ(numbers.back(), 3231);
 }
 
 TEST_F(RawReplayTest, RecordedFileReplaysWithTheHeader) {

@@ -1,6 +1,9 @@
 #include "signal/AudioCapture.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -210,6 +213,58 @@ TEST_F(FileSourceTest, RefusesWhatIsNotUsableAudio) {
   FileAudioSource missing((m_dir / "nope.wav").string(), FileAudioSource::Format::Wav);
   EXPECT_NE(missing.Open(-1), 0);
   EXPECT_NE(missing.ErrorText().find("cannot open"), std::string::npos);
+}
+
+// Opens `bytes` as a WAV file through a pipe, which cannot seek; returns the error text.
+std::string OpenThroughPipe(const std::string& bytes) {
+  int fds[2];
+  if (::pipe(fds) != 0) return "pipe failed";
+  // Small enough for the pipe's buffer, so the write never waits for the reader.
+  const bool written =
+      ::write(fds[1], bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  ::close(fds[1]);
+  FileAudioSource source("/dev/fd/" + std::to_string(fds[0]), FileAudioSource::Format::Wav);
+  const int opened = source.Open(-1);
+  ::close(fds[0]);
+  if (!written) return "write failed";
+  return opened == 0 ? "opened" : source.ErrorText();
+}
+
+TEST_F(FileSourceTest, HeaderFieldsNeverDecideTheMemoryUsed) {
+  struct Case {
+    int channels;
+    const char* error;
+  };
+  for (const Case& c : {Case{65535, "65535 channels, at most 8 are supported"},
+                        Case{9, "9 channels"}, Case{8, ""}}) {
+    FileAudioSource source(Write("c.wav", Wav(48000, 16, c.channels, std::string(64, 'a'))),
+                           FileAudioSource::Format::Wav);
+    EXPECT_EQ(source.Open(-1) == 0, *c.error == '\0') << c.channels;
+    EXPECT_NE(source.ErrorText().find(c.error), std::string::npos) << source.ErrorText();
+  }
+  const std::string good = Wav(48000, 8, 1, std::string(16, 'a'));
+  auto withChunk = [&](std::uint32_t size, const std::string& content) {
+    // The extra chunk goes right after "WAVE".
+    return good.substr(0, 12) + "junk" + Le(size, 4) + content + good.substr(12);
+  };
+  EXPECT_EQ(OpenThroughPipe(withChunk(4, "abcd")), "opened");
+  // 0xFFFFFFFF + 1 wrapped to a zero-byte skip, and what followed was read as the next chunk.
+  EXPECT_NE(OpenThroughPipe(withChunk(0xFFFFFFFFU, "")).find("truncated WAV file"),
+            std::string::npos);
+#if !defined(__SANITIZE_ADDRESS__)
+  // Skipping a 4 GB chunk on a pipe allocated it whole: under a memory limit, std::bad_alloc.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    rlimit limit{512U << 20, 512U << 20};
+    ::setrlimit(RLIMIT_AS, &limit);
+    const std::string error = OpenThroughPipe(withChunk(0xFFFFFFFEU, "abcd"));
+    ::_exit(error.find("truncated WAV file") != std::string::npos ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+#endif
 }
 
 TEST_F(FileSourceTest, RawBytesAreSamplesAsTheyAre) {

@@ -41,7 +41,8 @@ class SettingsStoreTest : public ::testing::Test {
     fs::remove_all(m_dir);
   }
   SettingsStore Portable() const {
-    return SettingsStore(AppPaths(QString::fromStdString((m_dir / "bin").string())));
+    return SettingsStore(AppPaths(QString::fromStdString((m_dir / "bin").string()),
+                                  AppPaths::Location::BesideExecutable));
   }
   fs::path m_dir;
 };
@@ -60,6 +61,20 @@ TEST_F(SettingsStoreTest, PortableInstallKeepsEverythingBesideTheExecutable) {
 
   ASSERT_EQ(store.Save(loaded.settings, loaded.texts), "");
   EXPECT_NE(ReadAll(ini).find("[General]\r\nRel=10\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsStoreTest, AnIniBesideTheExecutableMakesAPortableInstall) {
+  // A writable program folder alone (a build tree) keeps nothing there.
+  const fs::path bin = m_dir / "bin";
+  EXPECT_EQ(AppPaths(QString::fromStdString(bin.string())).IniFile().toStdString(),
+            (m_dir / "config" / "windlark" / "windlark.ini").string());
+  EXPECT_EQ(AppPaths(QString::fromStdString(bin.string())).RawDataDir().toStdString(),
+            (m_dir / "data" / "windlark" / "RawData").string());
+  std::ofstream(bin / "windlark.ini", std::ios::binary) << "";
+  const AppPaths portable(QString::fromStdString(bin.string()));
+  EXPECT_TRUE(portable.Portable());
+  EXPECT_EQ(portable.IniFile().toStdString(), (bin / "windlark.ini").string());
+  EXPECT_EQ(portable.MapsDir().toStdString(), (bin / "maps").string());
 }
 
 TEST_F(SettingsStoreTest, WithoutAWritableProgramFolderUsesTheXdgFolders) {

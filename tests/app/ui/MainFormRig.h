@@ -101,7 +101,7 @@ class MainFormTest : public ScratchDirTest {
     auto source = std::make_unique<RecordingSource>(m_source, openResult, std::move(inner));
     auto sourceSlot = std::make_shared<std::unique_ptr<AudioSource>>(std::move(source));
     options.audioSource = [sourceSlot] { return std::move(*sourceSlot); };
-    options.deviceNames = [] { return std::vector<std::string>{"Line In", "USB Receiver"}; };
+    options.deviceNames = [this] { return m_deviceList; };
     options.defaultDeviceName = [] { return std::string("Built-in Audio"); };
     options.prompts = m_prompts.Make();
     options.settingsStore = m_store;
@@ -164,6 +164,7 @@ class MainFormTest : public ScratchDirTest {
   RecordingPrompts m_dialogPrompts;
   // The window's APRS-IS client; the real one when empty.
   std::function<std::unique_ptr<TAprs>()> m_aprsClient;
+  std::vector<std::string> m_deviceList{"Line In", "USB Receiver"};  // the system's inputs now
 };
 
 }  // namespace windlark::test

@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -147,6 +148,25 @@ TEST_F(MainFormSettingsTest, SettingsButtonSavesOnOkAndReloadsEitherWay) {
   EXPECT_EQ(Control<QSpinBox>(*window->SettingsDialog(), "SpinZoomLevel")->value(), 15);
   EXPECT_TRUE(m_dialogPrompts.shown.empty());
   EXPECT_TRUE(m_prompts.messages.empty());
+}
+
+TEST_F(MainFormSettingsTest, TheDeviceListIsReadAgainWhenTheDialogOpens) {
+  UseSettingsFile("[Audio Settings]\r\nInputInterface=1\r\n");
+  auto window = MakeWindow();
+  Start(*window);
+  // A device plugged in after start-up appears, and the chosen one stays chosen.
+  m_deviceList = {"Line In", "Headset", "USB Receiver"};
+  QStringList shown;
+  QString current;
+  m_dialogPrompts.play = [&](QDialog& dialog) {
+    auto* list = Control<QListWidget>(dialog, "ListAudioDevices");
+    for (int k = 0; k < list->count(); ++k) shown << list->item(k)->text();
+    current = list->currentItem() != nullptr ? list->currentItem()->text() : QString();
+    dialog.reject();
+  };
+  window->Widgets().settings->click();
+  EXPECT_EQ(shown, (QStringList{"Line In", "Headset", "USB Receiver"}));
+  EXPECT_EQ(current, "USB Receiver");
 }
 
 }  // namespace

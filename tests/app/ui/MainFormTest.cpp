@@ -114,6 +114,39 @@ TEST_F(MainFormTest, StartupBuildsTheWindowWithItsCaptionsAndInitialTexts) {
 
 // The same audio through the window and through the command line's recorder gives the same
 // texts, lamps, gauges and events.
+TEST_F(MainFormTest, AtItsMinimumSizeNothingOverlapsAndTheMapIsWhatGrows) {
+  auto window = MakeWindow();
+  Start(*window);
+  EXPECT_GE(window->minimumWidth(), 1024);
+  EXPECT_GE(window->minimumHeight(), 700);
+  const MainWidgets& w = window->Widgets();
+  auto geometry = [&](QWidget* widget) {
+    return QRect(widget->mapTo(window.get(), QPoint(0, 0)), widget->size());
+  };
+  window->resize(window->minimumSize());
+  QApplication::processEvents();
+  ASSERT_EQ(window->size(), window->minimumSize());
+  // Every group of the two columns gets at least the room it asks for, side by side with the map.
+  for (QWidget* column : {w.leftColumn, w.rightColumn}) {
+    EXPECT_FALSE(geometry(column).intersects(geometry(w.mapImage)));
+    for (QGroupBox* group :
+         column->findChildren<QGroupBox*>(QString(), Qt::FindDirectChildrenOnly)) {
+      EXPECT_GE(group->height(), group->minimumSizeHint().height()) << group->title().toStdString();
+      EXPECT_GE(group->width(), group->minimumSizeHint().width()) << group->title().toStdString();
+    }
+  }
+  EXPECT_GE(w.mapImage->width(), 300);
+  if (const QString dir = qEnvironmentVariable("WINDLARK_SCREENSHOT_DIR"); !dir.isEmpty()) {
+    window->grab().save(dir + QStringLiteral("/main-window-minimum.png"));
+  }
+  const int smallMap = w.mapImage->width();
+  const int leftWidth = w.leftColumn->width();
+  window->resize(window->minimumSize() + QSize(400, 200));
+  QApplication::processEvents();
+  EXPECT_EQ(w.mapImage->width(), smallMap + 400);
+  EXPECT_EQ(w.leftColumn->width(), leftWidth);
+}
+
 TEST_F(MainFormTest, SyntheticFlightShowsWhatTheRecorderShows) {
   const std::string wav =
       Sim("flight.wav",

@@ -52,7 +52,8 @@ class SettingsFormRig : public ::testing::Test {
   void Click(const char* button) const { Find<QAbstractButton>(button)->click(); }
 
   SettingsStore Store() const {
-    return SettingsStore(AppPaths(QString::fromStdString((m_dir / "bin").string())));
+    return SettingsStore(AppPaths(QString::fromStdString((m_dir / "bin").string()),
+                                  AppPaths::Location::BesideExecutable));
   }
   std::filesystem::path IniPath() const { return m_dir / "bin" / "windlark.ini"; }
   void WriteIni(const std::string& text) const {

@@ -62,6 +62,10 @@ bool PulseDaemon::Start(std::string& error) {
                            " format=u8 rate=48000 channels=1 source_name=rs41test"
                            " source_properties=device.description=" +
                            kSourceName;
+  // A null sink as SDR programs play into: its monitor is then the receiver's audio.
+  const std::string nullSink =
+      std::string("module-null-sink sink_name=sdr sink_properties=device.description=") +
+      kNullSinkName;
   const std::string log = (m_dir / "pulse.log").string();
   const pid_t parent = ::getpid();
   m_pid = ::fork();
@@ -72,7 +76,7 @@ bool PulseDaemon::Start(std::string& error) {
     if (FILE* out = std::freopen(log.c_str(), "w", stderr)) (void)out;
     ::execlp("pulseaudio", "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
              "--use-pid-file=no", "--log-target=stderr", "-L", native.c_str(), "-L", pipe.c_str(),
-             static_cast<char*>(nullptr));
+             "-L", nullSink.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   if (m_pid < 0) {

@@ -8,11 +8,13 @@
 namespace windlark::test {
 
 // A private PulseAudio daemon with one pipe source, the way a receiver's audio reaches a sound
-// input. Start() points this process at it (HOME, XDG_RUNTIME_DIR, PULSE_SERVER); it must run
-// before the first Qt Multimedia use, since Qt connects to PulseAudio once per process.
+// input, and one null sink, the way an SDR program's audio does. Start() points this process at it
+// (HOME, XDG_RUNTIME_DIR, PULSE_SERVER); it must run before the first Qt Multimedia use, since Qt
+// connects to PulseAudio once per process.
 class PulseDaemon {
  public:
   static constexpr const char* kSourceName = "RS41-Test-Receiver";
+  static constexpr const char* kNullSinkName = "SDR-Null-Sink";  // sink "sdr"
 
   PulseDaemon() = default;
   ~PulseDaemon() { Stop(); }

@@ -19,6 +19,9 @@
 #include "signal/io/PulseDaemon.h"
 #include "signal/io/QtAudioSource.h"
 
+#include <pulse/error.h>
+#include <pulse/simple.h>
+
 namespace windlark {
 namespace {
 
@@ -97,6 +100,49 @@ TEST(SoundCard, TheWindowDecodesASondeFromAPulseAudioInput) {
   EXPECT_TRUE(window.Widgets().eventsLog->toPlainText().contains(
       QStringLiteral("Receiving Sonde Id = V4150123 from Input source: RS41-Test-Receiver")));
   EXPECT_TRUE(messages.empty());
+}
+
+TEST(SoundCard, AMonitorSourceIsListedAndRecorded) {
+  test::PulseDaemon* daemon = test::SharedPulseDaemon();
+  if (daemon == nullptr) GTEST_SKIP() << "no PulseAudio: " << test::PulseDaemonError();
+  const std::vector<std::string> devices = QtAudioSource::InputDeviceNames();
+  const std::string monitorName = std::string("Monitor of ") + test::PulseDaemon::kNullSinkName;
+  const auto found = std::find(devices.begin(), devices.end(), monitorName);
+  ASSERT_NE(found, devices.end()) << "the null sink's monitor is not listed";
+
+  QtAudioSource source;
+  ASSERT_EQ(source.Open(static_cast<int>(found - devices.begin())), 0) << source.ErrorText();
+  std::vector<std::uint8_t> storage(kSamplesPerBuffer);
+  WaveHeader header;
+  header.data = storage.data();
+  header.length = kSamplesPerBuffer;
+  source.AddBuffer(header);
+  source.Start();
+
+  // An SDR program plays a steady level into the sink, at real time.
+  const pa_sample_spec spec{PA_SAMPLE_U8, 48000, 1};
+  int code = 0;
+  pa_simple* player = pa_simple_new(nullptr, "test", PA_STREAM_PLAYBACK, "sdr", "sdr", &spec,
+                                    nullptr, nullptr, &code);
+  ASSERT_NE(player, nullptr) << pa_strerror(code);
+  std::atomic<bool> stop{false};
+  std::thread feeder([&] {
+    const std::vector<std::uint8_t> level(4800, 200);
+    for (int k = 0; k < 80 && !stop; ++k)
+      pa_simple_write(player, level.data(), level.size(), &code);
+  });
+  // The first buffers may hold the silence from before the playing started.
+  bool heard = false;
+  for (int round = 0; round < 6 && !heard; ++round) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return header.done.load(); }, 5000)) << "no samples";
+    heard = std::count(storage.begin(), storage.end(), 200) > kSamplesPerBuffer / 2;
+    source.AddBuffer(header);
+  }
+  stop = true;
+  feeder.join();
+  pa_simple_free(player);
+  source.Close();
+  EXPECT_TRUE(heard);
 }
 
 }  // namespace
