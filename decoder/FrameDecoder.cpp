@@ -22,7 +22,8 @@ void ScanAuxBlocks(const RawFrame& frame, int start, FrameChecks& checks, Decode
                    SondeState& state, FrameRecord& record) {
   int p = start;
   for (;;) {
-    if (frame[static_cast<std::size_t>(p)] != kXdataBlockId) break;
+    // A chain can end exactly at the buffer's end; there is no id (or length) byte past it.
+    if (p + 1 >= kRawFrameSize || frame[static_cast<std::size_t>(p)] != kXdataBlockId) break;
     const int n = frame[static_cast<std::size_t>(p) + 1];
     if (p + n + 3 >= kRawFrameSize) break;
     const bool ok = BlockCrcOk(frame, n, p + 2);

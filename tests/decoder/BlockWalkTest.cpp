@@ -195,7 +195,9 @@ TEST(BlockWalk, EdgeCases) {
     EXPECT_EQ(checks.ptu, c.ptu) << c.name;
     EXPECT_EQ(checks.gpsPosition, c.gnss) << c.name;
     EXPECT_EQ(checks.gnssSatellites, c.sats) << c.name;
-    if (c.status) EXPECT_EQ(rig.view.Text(ReadOut::SondeId), "X7654321") << c.name;
+    if (c.status) {
+      EXPECT_EQ(rig.view.Text(ReadOut::SondeId), "X7654321") << c.name;
+    }
   }
 }
 
