@@ -27,7 +27,7 @@ class IniFile {
   enum class LoadStatus { Loaded, Missing, Unreadable };
 
   // Files larger than this are not settings files; they read as unreadable.
-  static constexpr std::uintmax_t kMaxFileBytes = 16u * 1024u * 1024u;
+  static constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{16} * 1024 * 1024;
 
   // `decimalSeparator` is used for reals: the user's locale's, as the file has always had it.
   explicit IniFile(char decimalSeparator = '.') : m_decimalSeparator(decimalSeparator) {}

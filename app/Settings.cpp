@@ -229,7 +229,7 @@ std::optional<int> PortNumberOf(std::string_view portText) {
 
 RawFolderCheck CheckRawFolder(bool saveRawData, const std::string& rawDir,
                               const std::string& defaultRawDir) {
-  const RawFolderCheck enabled{true, "Save Raw File: Enabled", {}};
+  RawFolderCheck enabled{true, "Save Raw File: Enabled", {}};
   const std::string disabled = "Save Raw File: Disabled";
   if (!saveRawData) return {false, disabled, {}};
   std::error_code ec;

@@ -30,7 +30,7 @@ inline constexpr std::string_view kGhostTrackInvalidText = "Invalid or unsupport
 inline constexpr std::string_view kGhostTrackClearedText = "Ghost track cleared";
 // A flight's track is a few hundred kilobytes; a file far beyond that is not one, and reading it
 // whole would only tie up memory.
-inline constexpr std::size_t kGhostTrackMaxFileBytes = 16 * 1024 * 1024;
+inline constexpr std::size_t kGhostTrackMaxFileBytes = std::size_t{16} * 1024 * 1024;
 
 // A loaded ghost track, or why not. On success `message` is the events-log line
 // ("Ghost track "<name>" loaded"), on failure the message-box text; a failed load has no points.

@@ -10,7 +10,7 @@ namespace windlark {
 
 std::string RawLine(const RawFrame& frame) {
   std::string line;
-  line.reserve(kReceivedFrameSize * 3);
+  line.reserve(std::size_t{kReceivedFrameSize} * 3);
   for (std::size_t i = 0; i < kReceivedFrameSize; ++i) {
     line += kHexUpper[frame[i] >> 4];
     line += kHexUpper[frame[i] & 0x0F];

@@ -92,7 +92,11 @@ bool RawReplay::Wait(int ms) {
   const int delayBefore = m_delayMs;
   m_wake.wait_until(lock, until,
                     [&] { return m_terminate || m_paused || m_delayMs != delayBefore; });
-  m_wake.wait(lock, [&] { return m_terminate || !m_paused; });
+  m_wake.wait(lock, [&] {
+    const bool go = m_terminate || !m_paused;
+    if (!go && m_beforeSleep) m_beforeSleep();
+    return go;
+  });
   return !m_terminate;
 }
 

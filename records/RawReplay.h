@@ -54,6 +54,9 @@ class RawReplay {
   // No pause between frames at all: for exports and tests.
   void SetUnpaced();
   void Terminate();
+  // For tests: runs on the worker, under the lock, each time a paused wait has found it must go
+  // on sleeping and is about to.
+  void SetBeforeSleepHook(std::function<void()> hook) { m_beforeSleep = std::move(hook); }
   bool Paused() const { return m_paused; }
   int DelayMs() const { return m_delayMs; }
   int LineOffset() const { return m_lineOffset; }
@@ -72,6 +75,7 @@ class RawReplay {
   std::atomic<int> m_frames{0};
   std::mutex m_mutex;
   std::condition_variable m_wake;
+  std::function<void()> m_beforeSleep;
 };
 
 // After each replayed frame: the launch-time estimate from the frame's GPS time.

@@ -123,7 +123,7 @@ bool FileAudioSource::ReadWavHeader() {
       return true;
     } else {
       // Skip other chunks (LIST, fact, ...), padded to even length.
-      if (std::fseek(m_file, static_cast<long>(size + (size & 1U)), SEEK_CUR) != 0) {
+      if (std::fseek(m_file, static_cast<long>(size) + static_cast<long>(size & 1U), SEEK_CUR) != 0) {
         std::vector<std::uint8_t> skip(size + (size & 1U));
         if (!ReadBytes(skip.data(), skip.size())) {
           m_error = m_path + ": truncated WAV file";

@@ -26,7 +26,7 @@ HexField ParseHexField(std::string_view text, int first, int count) {
   HexField field;
   if (first < 1 || count <= 0) return field;
   for (int k = 0; k < count; ++k) {
-    const auto at = static_cast<std::size_t>(first - 1 + k);
+    const std::size_t at = static_cast<std::size_t>(first - 1) + static_cast<std::size_t>(k);
     const int digit = at < text.size() ? HexDigit(text[at]) : -1;
     if (digit < 0) return field;
     field.value = field.value * 16 + digit;
@@ -44,7 +44,7 @@ std::string TextField(std::string_view text, int first, int count, bool stopAtZe
   std::string out;
   if (first < 1 || count <= 0) return out;
   for (int k = 0; k < count; ++k) {
-    const auto at = static_cast<std::size_t>(first - 1 + k);
+    const std::size_t at = static_cast<std::size_t>(first - 1) + static_cast<std::size_t>(k);
     if (at >= text.size() || (stopAtZero && text[at] == '\0')) break;
     const char c = text[at];
     out.push_back(c >= ' ' && c <= '~' ? c : '?');

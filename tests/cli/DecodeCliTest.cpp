@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <regex>
 
 #include "cli/CliRunner.h"
@@ -106,6 +107,29 @@ TEST_F(DecodeCli, BothFrameLayoutsCarryWhatWasSent) {
         std::string::npos)
         << c.layout;
   }
+}
+
+TEST_F(DecodeCli, PipedWavWithAChunkBeforeTheDataDecodes) {
+  // Recorders put LIST/INFO (and other) chunks between "fmt " and "data"; on a pipe they must
+  // be read past, not sought past.
+  const std::string plain = Sim("plain", "--frames 4 --start-frame 100 --format wav");
+  std::ifstream in(plain, std::ios::binary);
+  std::string wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t data = wav.find("data");
+  ASSERT_NE(data, std::string::npos);
+  const std::string chunk = std::string("LIST\x0b\0\0\0INFOISFT\x01\0\0\0W\0", 20);
+  wav.insert(data, chunk);
+  const std::uint32_t riffSize = static_cast<std::uint32_t>(wav.size() - 8);
+  for (int k = 0; k < 4; ++k)
+    wav[static_cast<std::size_t>(4 + k)] = static_cast<char>(riffSize >> (8 * k));
+  const std::string extra = Path("extra.wav").string();
+  std::ofstream(extra, std::ios::binary) << wav;
+
+  const auto r = Run("cat " + extra + " | " + kCli + " decode -");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const auto frames = Frames(r.out);
+  ASSERT_EQ(frames.size(), 4U);
+  EXPECT_EQ(Field(frames[0], "frame"), "100");
 }
 
 TEST_F(DecodeCli, FullCalibrationFillsThePanels) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include "decoder/DecoderRig.h"
@@ -135,6 +136,38 @@ TEST_F(RawReplayTest, PauseResumeAndTerminateWhilePaused) {
   stopped.Terminate();
   worker2.join();  // returns although paused
   EXPECT_EQ(stopped.FramesDecoded(), 0);
+}
+
+// A terminate (or speed change) that arrives while the paused worker has just tested its
+// condition and not yet gone to sleep must still wake it.
+TEST_F(RawReplayTest, AWakeUpBetweenTheTestAndTheSleepIsNotLost) {
+  const std::string path = Write(RawLine(Frame(1)) + "\n");
+  for (const bool terminate : {true, false}) {
+    RawReplay replay(path);
+    replay.SetSpeed(ReplaySpeed::Stop);
+    std::promise<void> tested;
+    bool first = true;
+    replay.SetBeforeSleepHook([&] {
+      if (!first) return;
+      first = false;
+      tested.set_value();
+      // Hold the gap open long enough for the other thread's wake-up to land in it.
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    });
+    auto worker = std::async(std::launch::async, [&] {
+      replay.Run([](const RawFrame&) {}, [](const std::string&) {});
+    });
+    tested.get_future().wait();
+    if (terminate) {
+      replay.Terminate();
+    } else {
+      replay.SetSpeed(ReplaySpeed::Max);
+    }
+    const bool ended = worker.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+    EXPECT_TRUE(ended) << (terminate ? "terminate" : "resume") << " was lost";
+    replay.Terminate();  // releases a worker that missed it, so the test can end
+    worker.wait();
+  }
 }
 
 TEST_F(RawReplayTest, SpeedsAndTheEndOfAReplay) {

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -245,36 +244,5 @@ TEST_F(SettingsBindingTest, SaveWritesAndCancelPutsTheFileBack) {
 
 // Pictures of every tab for a person to look at: set WINDLARK_SHOTS_DIR and run under a real
 // display server (xvfb-run).
-TEST_F(SettingsBindingTest, Screenshots) {
-  const QString folder = qEnvironmentVariable("WINDLARK_SHOTS_DIR");
-  if (folder.isEmpty()) GTEST_SKIP() << "WINDLARK_SHOTS_DIR is not set";
-  QDir().mkpath(folder);
-  WriteIni(RealisticIni());
-  SettingsBinding binding(Store(), *m_form);
-  binding.Load();
-  auto* pages = Find<QTabWidget>("PageControl");
-  m_form->show();
-  const char* names[] = {"audio",   "radio", "logfiles", "maps", "units",
-                         "updates", "rotor", "aprs",     "gpsin"};
-  for (int i = 0; i < pages->count(); ++i) {
-    pages->setCurrentIndex(i);
-    QApplication::processEvents();
-    const QString path = folder + "/settings-" + QString::number(i + 1) + "-" + names[i] + ".png";
-    EXPECT_TRUE(m_form->grab().save(path)) << path.toStdString();
-  }
-  pages->setCurrentIndex(7);
-  Click("CheckBoxAprsEnable");
-  QApplication::processEvents();
-  EXPECT_TRUE(m_form->grab().save(folder + "/settings-8-aprs-disabled.png"));
-  m_form->hide();
-  for (QDialog* dialog :
-       std::initializer_list<QDialog*>{&m_form->FrequencyForm(), &m_form->PresetForm()}) {
-    dialog->show();
-    QApplication::processEvents();
-    EXPECT_TRUE(dialog->grab().save(folder + "/settings-" + dialog->objectName() + ".png"));
-    dialog->hide();
-  }
-}
-
 }  // namespace
 }  // namespace windlark
