@@ -19,13 +19,14 @@ std::string CrcJson(const FrameChecks& checks) {
     aux += block.crcOk ? "true" : "false";
   }
   aux += ']';
-  return JsonObject()
-      .Add("status", checks.status)
+  JsonObject json;
+  json.Add("status", checks.status)
       .Add("ptu", checks.ptu)
       .Add("gps_time", checks.gpsTime)
-      .Add("gps_pos", checks.gpsPosition)
-      .AddRaw("xdata", aux)
-      .Str();
+      .Add("gps_pos", checks.gpsPosition);
+  // The current layout's time and position share one block; its satellites have their own.
+  if (checks.layout == FrameLayout::Current) json.Add("gnss_sats", checks.gnssSatellites);
+  return json.AddRaw("xdata", aux).Str();
 }
 
 // The raw instrument texts joined by "#", and what was decoded of each kind of instrument.
@@ -104,6 +105,7 @@ std::string FrameJson(const SondeState& state, const FrameChecks& checks) {
     // The log's time stamp "...SSZ" with the milliseconds put in.
     json.Add("datetime", state.timestamp.substr(0, state.timestamp.size() - 1) + "." +
                              FormatInt(state.gpsMillis, 3) + "Z");
+    json.Add("ref_datetime", state.timeReference == TimeReference::Utc ? "UTC" : "GPS");
   }
   if (record.positionValid != 0) {
     json.AddNumber("lat", state.latitude, 5);

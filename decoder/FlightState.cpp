@@ -25,6 +25,16 @@ constexpr ReadOut kEmptiedByNewSonde[] = {
 };
 
 constexpr double kMaxUsableSpeedAccuracy = 1.0;
+// A 3-D fix needs four satellites.
+constexpr int kMinSatellitesWithoutAccuracy = 4;
+
+// Whether this position's velocity is good enough for the maximum wind and the reports: by its
+// speed accuracy where the sonde sends one; the current layout sends none, and then a fix with
+// at least four satellites counts, as it is what the sonde itself navigates by.
+bool VelocityTrusted(const SondeState& state) {
+  if (state.speedAccuracySent) return state.speedAccuracy < kMaxUsableSpeedAccuracy;
+  return state.numSatellites >= kMinSatellitesWithoutAccuracy;
+}
 
 std::string Localised(std::string text, char separator) {
   if (separator != '.') {
@@ -43,7 +53,7 @@ std::string FormatDistance(double metres, bool kilometres, char separator) {
 
 void UpdateFlight(SondeState& state, TelemetryLog& log, DecodeContext& ctx) {
   const std::string speedText = FormatSpeed(state.horizontalSpeed, ctx.settings.windSpeedUnit);
-  if (state.maxWindSpeed < state.horizontalSpeed && state.speedAccuracy < kMaxUsableSpeedAccuracy) {
+  if (state.maxWindSpeed < state.horizontalSpeed && VelocityTrusted(state)) {
     state.maxWindSpeed = state.horizontalSpeed;
     state.maxWindAltitude = state.altitude;
     state.maxWindDirection = state.windDirection;
@@ -102,8 +112,7 @@ void AppendPoint(const SondeState& state, TelemetryLog& log, const FrameRecord& 
 }
 
 void SendReports(const SondeState& state, DecodeContext& ctx) {
-  const bool usable = state.positionValid && state.numSatellites > 0 &&
-                      state.speedAccuracy < kMaxUsableSpeedAccuracy;
+  const bool usable = state.positionValid && state.numSatellites > 0 && VelocityTrusted(state);
   if (usable && state.calibrationComplete && state.statusValid && state.gpsTimeValid &&
       ctx.hooks.AprsConnected()) {
     ObjectReport report;

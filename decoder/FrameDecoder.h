@@ -7,6 +7,7 @@
 #include "base/LampBank.h"
 #include "base/RawFrame.h"
 #include "base/TelemetryView.h"
+#include "decoder/BlockWalk.h"
 #include "decoder/Geodesy.h"
 #include "decoder/SondeState.h"
 #include "decoder/TelemetryLog.h"
@@ -90,10 +91,12 @@ void ShowInputSource(DecodeContext& ctx, std::string text);
 
 // The checks of one frame, for callers that report them (the command line).
 struct FrameChecks {
+  FrameLayout layout = FrameLayout::Classic;
   bool status = false;
   bool ptu = false;
   bool gpsTime = false;
   bool gpsPosition = false;
+  bool gnssSatellites = false;  // the current layout's satellite block
   struct AuxBlock {
     int position = 0;
     int length = 0;
@@ -107,7 +110,8 @@ struct FrameChecks {
   FrameRecord record;  // what the log keeps of this frame
 };
 
-// Checks each block of a frame by its CRC and decodes those that pass, in the fixed order.
+// Finds the blocks of a frame (both layouts), checks each by its CRC and decodes those that
+// pass, in the fixed order: status, GPS time, GPS position, PTU, auxiliary data, log, reports.
 FrameChecks DecodeFrame(const RawFrame& frame, SondeState& state, TelemetryLog& log,
                         DecodeContext& ctx);
 

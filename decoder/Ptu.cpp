@@ -24,12 +24,13 @@ constexpr std::size_t kCalPressureColumn1 = 634;  // P(0..3, 1)
 constexpr std::size_t kCalPressureColumn2 = 650;  // P(0..3, 2)
 constexpr std::size_t kCalPressureColumn3 = 666;  // P(0..2, 3)
 
-// Measurement block: each triple is reading, reference 1, reference 2.
-constexpr std::size_t kAirTemperatureTriple = 103;
-constexpr std::size_t kCapacitanceTriple = 112;
-constexpr std::size_t kHumidityTemperatureTriple = 121;
-constexpr std::size_t kPressureTriple = 130;
-constexpr std::size_t kPressureTemperature = 141;
+// Measurement block, from the start of its data: each triple is reading, reference 1,
+// reference 2.
+constexpr std::size_t kAirTemperatureTriple = 0;
+constexpr std::size_t kCapacitanceTriple = 9;
+constexpr std::size_t kHumidityTemperatureTriple = 18;
+constexpr std::size_t kPressureTriple = 27;
+constexpr std::size_t kPressureTemperature = 38;
 
 constexpr int kPressureFromAltitude = 1;
 constexpr int kPressureFromSensor = 2;
@@ -80,12 +81,13 @@ std::optional<double> SensorTemperature(const Triple& t, const Coefficients& c) 
   return value;
 }
 
-std::optional<double> SensorPressure(const RawFrame& frame, const SondeState& state) {
-  const Triple p = ReadTriple(frame, kPressureTriple);
+std::optional<double> SensorPressure(const RawFrame& frame, std::size_t at,
+                                     const SondeState& state) {
+  const Triple p = ReadTriple(frame, at + kPressureTriple);
   if (p.r1 == p.r2 || p.r1 == p.m) return 0.0;
   const double f = static_cast<double>(p.m - p.r1) / static_cast<double>(p.r2 - p.r1);
   const double x = state.pressureScale / f;
-  const auto raw = static_cast<std::int16_t>(ReadU16(frame, kPressureTemperature));
+  const auto raw = static_cast<std::int16_t>(ReadU16(frame, at + kPressureTemperature));
   const double t = raw * 0.01;
   double sum = 0;
   double xPower = 1;
@@ -111,11 +113,12 @@ struct HumidityResult {
 
 // Relative humidity in % from the capacitance and the humidity-sensor temperature, with the
 // air temperature `t` and pressure `pressureHpa` of this frame.
-std::optional<HumidityResult> ComputeHumidity(const RawFrame& frame, const SondeState& state,
-                                              double t, double pressureHpa) {
+std::optional<HumidityResult> ComputeHumidity(const RawFrame& frame, std::size_t at,
+                                              const SondeState& state, double t,
+                                              double pressureHpa) {
   const Coefficients c{state.humTempC0, state.humTempC1, state.humTempC2};
-  const auto th = SensorTemperature(ReadTriple(frame, kHumidityTemperatureTriple), c);
-  const auto capacitance = Normalised(ReadTriple(frame, kCapacitanceTriple));
+  const auto th = SensorTemperature(ReadTriple(frame, at + kHumidityTemperatureTriple), c);
+  const auto capacitance = Normalised(ReadTriple(frame, at + kCapacitanceTriple));
   if (!th || !capacitance) return std::nullopt;
   const double u = 1 - *capacitance;
   const double h = *th;
@@ -205,13 +208,14 @@ void LoadPressureCoefficients(SondeState& state) {
   state.pressureCalReady = true;
 }
 
-void ConvertPtu(const RawFrame& frame, SondeState& state, FrameRecord& record, DecodeContext& ctx) {
+void ConvertPtu(const RawFrame& frame, std::size_t at, SondeState& state, FrameRecord& record,
+                DecodeContext& ctx) {
   // A reading that gives no finite value is skipped for this frame: the panels keep their
   // last text and nothing of it reaches the log.
   std::optional<double> temperature;
   if (state.temperatureCalReady) {
     const Coefficients c{state.tempC0, state.tempC1, state.tempC2};
-    temperature = SensorTemperature(ReadTriple(frame, kAirTemperatureTriple), c);
+    temperature = SensorTemperature(ReadTriple(frame, at + kAirTemperatureTriple), c);
     if (temperature) {
       ShowTemperature(state, *temperature, record, ctx);
       state.temperatureDecoded = true;
@@ -220,7 +224,7 @@ void ConvertPtu(const RawFrame& frame, SondeState& state, FrameRecord& record, D
 
   bool pressureSkipped = false;
   if (state.pressureCalReady && state.pressureSource == kPressureFromSensor) {
-    const auto pressure = SensorPressure(frame, state);
+    const auto pressure = SensorPressure(frame, at, state);
     pressureSkipped = !pressure;
     if (pressure) {
       state.pressure = *pressure;
@@ -231,7 +235,7 @@ void ConvertPtu(const RawFrame& frame, SondeState& state, FrameRecord& record, D
 
   // Humidity needs this frame's temperature and pressure: stale ones would be logged as current.
   if (!temperature || pressureSkipped || !HumidityInputsReady(state, record)) return;
-  const auto result = ComputeHumidity(frame, state, *temperature, state.pressure);
+  const auto result = ComputeHumidity(frame, at, state, *temperature, state.pressure);
   if (!result) return;
   state.humidityTemperature = result->humidityTemperature;
   state.humidity = result->humidity;

@@ -12,6 +12,10 @@ namespace windlark {
 inline constexpr int kCalibrationSize = 816;
 inline constexpr int kFragmentCount = 51;
 
+// What the sonde's time counts in: GPS time (the classic week and time of week, no leap
+// seconds) or UTC (the date and time of the current layout's position block).
+enum class TimeReference { Gps, Utc };
+
 struct Satellite {
   std::uint8_t prn = 255;
   std::uint8_t strength = 0;
@@ -109,6 +113,7 @@ struct SondeState {
   std::int32_t gpsMonth = 0;
   std::int32_t gpsDay = 0;
   std::array<Satellite, 12> satellites{};
+  TimeReference timeReference = TimeReference::Gps;
 
   // GPS position.
   std::int32_t ecefXcm = 0;
@@ -120,6 +125,8 @@ struct SondeState {
   std::uint8_t numSatellites = 0;
   double speedAccuracy = 0;
   double pdop = 0;
+  // The current layout sends neither speed accuracy nor pDOP; both then mean nothing.
+  bool speedAccuracySent = true;
   double latitude = 0;
   double longitude = 0;
   double altitude = 0;

@@ -13,7 +13,7 @@ constexpr std::size_t kCalFrequency = 2;
 constexpr std::size_t kCalFirmware = 21;
 constexpr std::size_t kCalBurstKill = 43;
 constexpr std::size_t kCalSondeType = 536;
-constexpr std::size_t kCalSondeTypeLength = 8;
+constexpr std::size_t kCalSondeTypeLength = 10;  // fragment 33 bytes 8..15, fragment 34 bytes 0..1
 constexpr std::size_t kCalKillTimer = 790;
 constexpr std::size_t kCalCountdown = 800;
 constexpr unsigned kCountdownNone = 0xFFFF;
@@ -35,6 +35,29 @@ bool Received(const SondeState& state, std::initializer_list<int> fragments) {
     if (!state.fragmentReceived[static_cast<std::size_t>(k)]) return false;
   }
   return true;
+}
+
+// The nonzero bytes of the type field in order.
+std::string SondeTypeText(const std::array<std::uint8_t, kCalibrationSize>& cal) {
+  std::string type;
+  for (std::size_t k = 0; k < kCalSondeTypeLength; ++k) {
+    if (cal[kCalSondeType + k] != 0) type += static_cast<char>(cal[kCalSondeType + k]);
+  }
+  return type;
+}
+
+void ShowSondeType(SondeState& state, DecodeContext& ctx) {
+  const std::string type = SondeTypeText(state.calibration);
+  state.sondeType = type;
+  ctx.view.SetText(ReadOut::Type, type);
+  if (type == "RS41-SG") {
+    state.pressureSource = 1;
+    ctx.view.SetText(ReadOut::PressureCaption, "Pressure GPS ");
+  } else if (type == "RS41-SGP" || type == "RS41-SGPE") {
+    // The SGPE, a newer build of the SGP, carries the pressure sensor as well.
+    state.pressureSource = 2;
+    ctx.view.SetText(ReadOut::PressureCaption, "Pressure PTU ");
+  }
 }
 
 void DeriveFromFragment(int x, SondeState& state, DecodeContext& ctx) {
@@ -67,22 +90,16 @@ void DeriveFromFragment(int x, SondeState& state, DecodeContext& ctx) {
         ComputeHumidityCoefficients(state);
       }
       break;
-    case 33: {
-      std::string type;
-      for (std::size_t k = 0; k < kCalSondeTypeLength; ++k) {
-        if (cal[kCalSondeType + k] != 0) type += static_cast<char>(cal[kCalSondeType + k]);
-      }
-      state.sondeType = type;
-      ctx.view.SetText(ReadOut::Type, type);
-      if (type == "RS41-SG") {
-        state.pressureSource = 1;
-        ctx.view.SetText(ReadOut::PressureCaption, "Pressure GPS ");
-      } else if (type == "RS41-SGP") {
-        state.pressureSource = 2;
-        ctx.view.SetText(ReadOut::PressureCaption, "Pressure PTU ");
+    case 33:
+      ShowSondeType(state, ctx);
+      break;
+    case 34:
+      // The type text's last two bytes ("RS41-SGPE" has nine characters) come with this
+      // fragment; a type already shown is read again only when they change it.
+      if (state.fragmentReceived[33] && SondeTypeText(cal) != state.sondeType) {
+        ShowSondeType(state, ctx);
       }
       break;
-    }
     case 37:
     case 38:
     case 39:
@@ -127,12 +144,12 @@ std::string FormatHms(int hours, int minutes, int seconds) {
   return FormatInt(hours, 2) + ":" + FormatInt(minutes, 2) + ":" + FormatInt(seconds, 2);
 }
 
-void AcceptFragment(const RawFrame& frame, SondeState& state, DecodeContext& ctx) {
-  const int x = frame[kFragmentIndexPos];
+void AcceptFragment(const RawFrame& frame, std::size_t at, SondeState& state, DecodeContext& ctx) {
+  const int x = frame[at + kFragmentIndexOffset];
   if (x > kLastFragment) return;
   const auto index = static_cast<std::size_t>(x);
   for (std::size_t k = 0; k < kFragmentBytes; ++k) {
-    state.calibration[index * kFragmentBytes + k] = frame[kFragmentPos + k];
+    state.calibration[index * kFragmentBytes + k] = frame[at + kFragmentOffset + k];
   }
   if (state.lastFragment >= 0 && state.lastFragment <= kLastFragment) {
     ctx.view.SetSubFrameLamp(state.lastFragment, kAqua);
@@ -146,12 +163,14 @@ void AcceptFragment(const RawFrame& frame, SondeState& state, DecodeContext& ctx
   if (x == kLastFragment) ShowCountdown(state, ctx);
 }
 
-void DecodeStatus(const RawFrame& frame, SondeState& state, TelemetryLog& log, DecodeContext& ctx) {
-  state.frameNumber = static_cast<std::uint16_t>(ReadU16(frame, kFrameNumberPos));
+void DecodeStatus(const RawFrame& frame, std::size_t at, SondeState& state, TelemetryLog& log,
+                  DecodeContext& ctx) {
+  state.frameNumber = static_cast<std::uint16_t>(ReadU16(frame, at + kFrameNumberOffset));
   ctx.view.SetText(ReadOut::FrameNumber, FormatInt(state.frameNumber));
 
   std::string id;
-  for (std::size_t k = 0; k < kSondeIdLength; ++k) id += static_cast<char>(frame[kSondeIdPos + k]);
+  for (std::size_t k = 0; k < kSondeIdLength; ++k)
+    id += static_cast<char>(frame[at + kSondeIdOffset + k]);
   if (id != state.sondeId) {
     NewSonde(state, log, ctx);
     // The reset empties the frame number and this frame's status flag, but this frame's status
@@ -163,13 +182,13 @@ void DecodeStatus(const RawFrame& frame, SondeState& state, TelemetryLog& log, D
     ctx.view.LogEvent("Receiving Sonde Id = " + id + " from " + ctx.inputSource);
   }
 
-  state.batteryVoltage = frame[kBatteryPos] * 0.1;
+  state.batteryVoltage = frame[at + kBatteryOffset] * 0.1;
   ctx.view.SetText(
       ReadOut::Battery,
       FormatSignificant(state.batteryVoltage, 15, ctx.settings.localeDecimalSeparator) + " V");
 
-  state.fragmentIndex = frame[kFragmentIndexPos];
-  AcceptFragment(frame, state, ctx);
+  state.fragmentIndex = frame[at + kFragmentIndexOffset];
+  AcceptFragment(frame, at, state, ctx);
 
   state.calibrationComplete = true;
   for (bool received : state.fragmentReceived) {

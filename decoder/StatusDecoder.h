@@ -6,20 +6,23 @@
 
 namespace windlark {
 
-// Frame positions of the status block's fields.
-inline constexpr std::size_t kFrameNumberPos = 59;
-inline constexpr std::size_t kSondeIdPos = 61;
+// Positions of the status block's fields from the start of its data (frame byte 59 in the
+// classic layout, 73 in the current one).
+inline constexpr std::size_t kFrameNumberOffset = 0;
+inline constexpr std::size_t kSondeIdOffset = 2;
 inline constexpr std::size_t kSondeIdLength = 8;
-inline constexpr std::size_t kBatteryPos = 69;
-inline constexpr std::size_t kFragmentIndexPos = 82;
-inline constexpr std::size_t kFragmentPos = 83;
+inline constexpr std::size_t kBatteryOffset = 10;
+inline constexpr std::size_t kFragmentIndexOffset = 23;
+inline constexpr std::size_t kFragmentOffset = 24;
 inline constexpr int kFragmentBytes = 16;
 
-// Frame number, sonde id, battery and one calibration fragment; runs when the status block passes.
-void DecodeStatus(const RawFrame& frame, SondeState& state, TelemetryLog& log, DecodeContext& ctx);
+// Frame number, sonde id, battery and one calibration fragment from the status block whose
+// data starts at frame byte `at`; runs when the block passes.
+void DecodeStatus(const RawFrame& frame, std::size_t at, SondeState& state, TelemetryLog& log,
+                  DecodeContext& ctx);
 
-// Stores one calibration fragment and derives what it unlocks.
-void AcceptFragment(const RawFrame& frame, SondeState& state, DecodeContext& ctx);
+// Stores the calibration fragment of the status block at `at` and derives what it unlocks.
+void AcceptFragment(const RawFrame& frame, std::size_t at, SondeState& state, DecodeContext& ctx);
 
 // "HH:MM:SS" of a duration in seconds split into hours, minutes and seconds.
 std::string FormatHms(int hours, int minutes, int seconds);

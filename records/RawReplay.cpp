@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "base/Format.h"
+#include "decoder/BlockWalk.h"
 #include "decoder/Crc.h"
 #include "records/RawCapture.h"
 
@@ -19,7 +20,17 @@ namespace windlark {
 namespace {
 
 constexpr int kHeaderBytes = 8;
-constexpr std::size_t kFirstLineBytes = 101;
+// Up to the end of the status block's CRC in the current layout (frame byte 114).
+constexpr std::size_t kFirstLineBytes = 115;
+
+// A status block that passes where either frame layout has it.
+bool StatusBlockInPlace(const RawFrame& frame) {
+  for (const FrameLayout layout : {FrameLayout::Classic, FrameLayout::Current}) {
+    const auto at = FixedDataStart(layout, kStatusBlockId);
+    if (at && BlockCrcOk(frame, kStatusBlockLength, *at)) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -180,7 +191,7 @@ bool RawReplay::Run(const DecodeStep& decode, const MessageSink& message) {
         first = false;
         RawFrame probe{};
         ParseRawLine(line.substr(0, std::min(line.size(), kFirstLineBytes * 3)), probe, 0);
-        m_lineOffset = BlockCrcOk(probe, 40, 59) ? 0 : kHeaderBytes;
+        m_lineOffset = StatusBlockInPlace(probe) ? 0 : kHeaderBytes;
       }
       if (!ParseRawLine(line, m_frameBuffer, m_lineOffset)) {
         skip();

@@ -68,6 +68,47 @@ TEST_F(DecodeCli, RecoversEverySynthesizedFrameInEveryFormat) {
   }
 }
 
+// Both frame layouts: the same sonde content, GPS time in the classic one, UTC in the current.
+TEST_F(DecodeCli, BothFrameLayoutsCarryWhatWasSent) {
+  struct Case {
+    const char* layout;
+    const char* firstTime;
+    const char* reference;
+  };
+  for (const Case& c : {Case{"classic", "\"2024-12-06T12:01:03.120Z\"", "\"GPS\""},
+                        Case{"current", "\"2024-12-06T12:00:45.120Z\"", "\"UTC\""}}) {
+    const std::string file =
+        Sim(std::string(c.layout) + ".wav",
+            std::string("--layout ") + c.layout +
+                " --frames 4 --gps-week 2343 --gps-tow-ms 475263120 --lat -33.9 --lon 151.2 "
+                "--alt 1200 --vel-east -8 --vel-north 0 --vel-up 5 --sats 9 --noise 4");
+    const auto r = Run(kCli + " decode --panels " + file);
+    ASSERT_EQ(r.exitCode, 0) << c.layout << ": " << r.err;
+    const auto frames = Frames(r.out);
+    ASSERT_EQ(frames.size(), 4U) << c.layout;
+    EXPECT_EQ(Field(frames[0], "datetime"), c.firstTime) << c.layout;
+    for (const auto& frame : frames) {
+      EXPECT_EQ(Field(frame, "ref_datetime"), c.reference) << c.layout;
+      EXPECT_EQ(Field(frame, "sats"), "9") << c.layout;
+      EXPECT_EQ(Field(frame, "heading"), "270.0") << c.layout;
+      EXPECT_EQ(Field(frame, "vel_h"), "8.00") << c.layout;
+      EXPECT_EQ(Field(frame, "gnss_sats"), std::string(c.layout) == "current" ? "true" : "<absent>")
+          << c.layout;
+    }
+    EXPECT_EQ(Field(frames[0], "lat"), "-33.90000") << c.layout;
+    EXPECT_EQ(Field(frames[0], "lon"), "151.20000") << c.layout;
+    const std::string panels = test::Lines(r.out).back();
+    const bool current = std::string(c.layout) == "current";
+    EXPECT_NE(panels.find(current ? "\"Gps Nav/sAcc\":\"n/a\"" : "\"Gps Nav/sAcc\":\"0.3\""),
+              std::string::npos)
+        << c.layout;
+    EXPECT_NE(
+        panels.find(current ? "\"Gps Time (UTC)/Sat 1\":\"G5\"" : "\"Gps Time (UTC)/Sat 1\":\"5\""),
+        std::string::npos)
+        << c.layout;
+  }
+}
+
 TEST_F(DecodeCli, PipedWavWithAChunkBeforeTheDataDecodes) {
   // Recorders put LIST/INFO (and other) chunks between "fmt " and "data"; on a pipe they must
   // be read past, not sought past.

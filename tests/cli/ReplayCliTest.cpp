@@ -13,9 +13,11 @@ const std::string kSim = RS41SIM;
 
 class ReplayCli : public test::ScratchDirTest {
  protected:
-  std::string RecordFlight() {
+  std::string RecordFlight(const std::string& simOptions = "") {
     const std::string wav = Path("flight.wav").string();
-    EXPECT_EQ(Run(kSim + " --frames 20 --start-fragment 30 --noise 3 -o " + wav).exitCode, 0);
+    EXPECT_EQ(Run(kSim + " --frames 20 --start-fragment 30 --noise 3 " + simOptions + " -o " + wav)
+                  .exitCode,
+              0);
     std::filesystem::create_directories(Path("raw"));
     const auto decoded =
         Run("TZ=UTC " + kCli + " decode --raw-dir " + Path("raw").string() + " " + wav);
@@ -28,6 +30,16 @@ class ReplayCli : public test::ScratchDirTest {
   }
   std::string m_decoded;
 };
+
+// A current-layout sonde is recorded and replayed like any other.
+TEST_F(ReplayCli, CurrentLayoutReplaysToTheSameJson) {
+  const std::string raw = RecordFlight("--layout current");
+  const auto replayed = Run(kCli + " replay " + raw);
+  ASSERT_EQ(replayed.exitCode, 0) << replayed.err;
+  EXPECT_EQ(replayed.out, m_decoded);
+  EXPECT_EQ(test::Lines(replayed.out).size(), 20U);
+  EXPECT_NE(replayed.out.find("\"ref_datetime\":\"UTC\""), std::string::npos);
+}
 
 TEST_F(ReplayCli, RawFileReplaysToTheSameJson) {
   const std::string raw = RecordFlight();

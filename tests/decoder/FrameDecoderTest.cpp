@@ -117,6 +117,22 @@ TEST(FrameDecoder, AuxiliaryBlockEndingAtTheLastByteReadsNothingBeyond) {
   ::munmap(map, 2 * page);
 }
 
+// A chain whose last block ends exactly at the buffer's end reads nothing past it.
+TEST(FrameDecoder, AuxiliaryChainEndingAtTheBufferEndStopsThere) {
+  DecoderRig rig;
+  RawFrame frame = test::ToRawFrame(test::BuildFrame(FrameSpec{}));
+  int p = 299;
+  while (p < 460)
+    p = PutAux(frame, p, std::string(static_cast<std::size_t>(std::min(40, 460 - p - 4)), 'A'));
+  ASSERT_EQ(p, 460);
+  p = PutAux(frame, p, std::string(36, 'B'));  // 460 + 36 + 3 = 499: still checked
+  ASSERT_EQ(p, kRawFrameSize);
+  const FrameChecks checks = rig.Decode(frame);
+  ASSERT_FALSE(checks.aux.empty());
+  EXPECT_EQ(checks.aux.back().position, 460);
+  EXPECT_TRUE(checks.aux.back().crcOk);
+}
+
 TEST(FrameDecoder, GpsTimeTextsAndSatellites) {
   struct Case {
     std::uint16_t week;

@@ -91,7 +91,7 @@ void SetFlatCoefficients(SondeState& state, double airC, double humC) {
 FrameRecord Convert(DecoderRig& rig, const Readings& r, bool position = true) {
   FrameRecord record;
   record.positionValid = position ? 1 : 0;
-  ConvertPtu(PtuFrame(r), rig.state, record, rig.ctx);
+  ConvertPtu(PtuFrame(r), 103, rig.state, record, rig.ctx);
   return record;
 }
 

@@ -40,6 +40,19 @@ std::optional<std::string> Field(const std::string& line, const std::string& key
   return v;
 }
 
+// The same without a regex, for the long logs: "key": value up to the next comma or brace.
+std::optional<std::string> PlainField(const std::string& line, const std::string& key) {
+  const std::string quoted = "\"" + key + "\": ";
+  const std::size_t at = line.find(quoted);
+  if (at == std::string::npos) return std::nullopt;
+  std::size_t start = at + quoted.size();
+  std::size_t end = line.find_first_of(",}", start);
+  if (end == std::string::npos) return std::nullopt;
+  while (end > start && line[end - 1] == ' ') --end;
+  if (line[start] == '"') return line.substr(start + 1, end - start - 2);
+  return line.substr(start, end - start);
+}
+
 // Hex frame lines of a log become a raw file as the program records them; JSON lines become
 // the references, keyed by frame number (unique in these logs, the reset included).
 std::map<int, Reference> Convert(const std::vector<std::filesystem::path>& logs,
@@ -158,6 +171,131 @@ INSTANTIATE_TEST_SUITE_P(
                               "papasven_rs41_raw_data_reader/V5230820_raw_frames_reset.log"},
                       LogPair{"rs1729_RS/rs41pre_20150802.ref_rs41mod.rawhex.txt",
                               "rs1729_RS/rs41pre_20150802.ref_rs41mod.jsonl"}));
+
+// What the reference decoder printed for one frame of the current-layout flight.
+struct CurrentReference {
+  std::string id;
+  std::string batt;
+  std::string datetime;
+  std::string lat;
+  std::string lon;
+  double alt = 0;
+  double velH = 0;
+  double heading = 0;
+  double velV = 0;
+  int sats = 0;
+};
+
+// A sonde of a ground system of late 2024 on, sending the current layout (UTC time, GNSS
+// blocks). Every good frame goes through a raw file and the replay, as a recording would.
+TEST(RealFlightReplay, CurrentLayoutFlightMatchesTheReference) {
+  const std::filesystem::path dir =
+      std::filesystem::path(WINDLARK_SHARED_DATA) / "papasven_rs41_raw_data_reader";
+  const auto log = dir / "V1950381_raw_frames.log";
+  const auto refFile = dir / "V1950381_raw_frames.ref_rs41mod.jsonl";
+  for (const auto& file : {log, refFile}) {
+    if (!std::filesystem::exists(file)) GTEST_SKIP() << "real frame log not found: " << file;
+  }
+  std::map<int, CurrentReference> refs;
+  {
+    std::ifstream in(refFile);
+    for (std::string line; std::getline(in, line);) {
+      const auto frame = PlainField(line, "frame");
+      if (!frame) continue;
+      CurrentReference ref;
+      ref.id = PlainField(line, "id").value_or("");
+      ref.batt = PlainField(line, "batt").value_or("");
+      ref.datetime = PlainField(line, "datetime").value_or("");
+      ref.lat = PlainField(line, "lat").value_or("");
+      ref.lon = PlainField(line, "lon").value_or("");
+      ref.alt = std::stod(PlainField(line, "alt").value_or("0"));
+      ref.velH = std::stod(PlainField(line, "vel_h").value_or("0"));
+      ref.heading = std::stod(PlainField(line, "heading").value_or("0"));
+      ref.velV = std::stod(PlainField(line, "vel_v").value_or("0"));
+      ref.sats = std::stoi(PlainField(line, "sats").value_or("0"));
+      EXPECT_EQ(PlainField(line, "ref_datetime").value_or(""), "UTC");
+      refs[std::stoi(*frame)] = ref;
+    }
+  }
+
+  const auto raw = std::filesystem::temp_directory_path() /
+                   ("windlark-current-" + std::to_string(::getpid()) + ".txt");
+  int okLines = 0;
+  int badLines = 0;
+  {
+    std::ifstream in(log);
+    std::ofstream out(raw, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind("8635f440", 0) != 0) continue;
+      (line.find("[OK]") != std::string::npos ? okLines : badLines) += 1;
+      RawFrame frame{};
+      const std::string hex = line.substr(0, line.find(' '));
+      for (std::size_t i = 0; 2 * i + 1 < hex.size() && i < kReceivedFrameSize; ++i) {
+        frame[i] = static_cast<std::uint8_t>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+      }
+      out << RawLine(frame) << "\r\n";
+    }
+  }
+
+  test::DecoderRig rig;
+  int statusFrames = 0;
+  int positionFrames = 0;
+  int positionBlocks = 0;
+  int timeFrames = 0;
+  int compared = 0;
+  int currentLayout = 0;
+  RawReplay replay(raw.string());
+  replay.SetUnpaced();
+  replay.Run(
+      [&](const RawFrame& frame) {
+        const FrameChecks checks = rig.Decode(frame);
+        if (checks.layout == FrameLayout::Current) ++currentLayout;
+        if (!checks.status) return;
+        ++statusFrames;
+        if (checks.gpsTime) ++timeFrames;
+        if (checks.gpsPosition) ++positionBlocks;
+        if (checks.record.positionValid != 0) ++positionFrames;
+        const auto it = refs.find(rig.state.frameNumber);
+        if (it == refs.end() || !checks.gpsTime || checks.record.positionValid == 0) return;
+        const CurrentReference& ref = it->second;
+        const SondeState& s = rig.state;
+        const std::string at = "frame " + std::to_string(it->first);
+        EXPECT_EQ(s.sondeId, ref.id) << at;
+        EXPECT_EQ(FormatFixed(s.batteryVoltage, 2), ref.batt) << at;
+        EXPECT_EQ(FormatInt(s.gpsYear, 4) + "-" + FormatInt(s.gpsMonth, 2) + "-" +
+                      FormatInt(s.gpsDay, 2) + "T" + FormatInt(s.gpsHour, 2) + ":" +
+                      FormatInt(s.gpsMinute, 2) + ":" + FormatInt(s.gpsSecond, 2) + "." +
+                      FormatInt(s.gpsMillis, 3) + "Z",
+                  ref.datetime)
+            << at;
+        EXPECT_TRUE(s.timeReference == TimeReference::Utc) << at;
+        EXPECT_EQ(FormatFixed(s.latitude, 5), ref.lat) << at;
+        EXPECT_EQ(FormatFixed(s.longitude, 5), ref.lon) << at;
+        EXPECT_NEAR(s.altitude, ref.alt, 1e-3) << at;
+        EXPECT_NEAR(s.horizontalSpeed, ref.velH, 1e-4) << at;
+        EXPECT_NEAR(s.heading, ref.heading, 1e-4) << at;
+        EXPECT_NEAR(checks.record.verticalSpeed, ref.velV, 1e-4) << at;
+        EXPECT_EQ(s.numSatellites, ref.sats) << at;
+        ++compared;
+      },
+      [](const std::string&) {});
+  std::filesystem::remove(raw);
+
+  std::cout << "V1950381: " << okLines << " [OK] and " << badLines << " [NO] lines; "
+            << currentLayout << " frames of the current layout, " << statusFrames
+            << " with status, " << timeFrames << " with time, " << positionFrames
+            << " with a position; " << compared << " of " << refs.size()
+            << " reference frames compared\n";
+  EXPECT_EQ(compared, static_cast<int>(refs.size()));
+  EXPECT_EQ(compared, okLines);
+  // The type, the pressure source of an SG and the whole calibration arrive as classic.
+  EXPECT_EQ(rig.state.sondeType, "RS41-SG");
+  EXPECT_EQ(rig.state.pressureSource, 1);
+  EXPECT_TRUE(rig.state.calibrationComplete);
+  EXPECT_EQ(rig.view.Text(ReadOut::SpeedAccuracy), "n/a");
+  EXPECT_EQ(rig.view.Text(ReadOut::Pdop), "n/a");
+  EXPECT_EQ(rig.log.Count(), static_cast<std::size_t>(positionBlocks));
+}
 
 }  // namespace
 }  // namespace windlark

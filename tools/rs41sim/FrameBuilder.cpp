@@ -22,6 +22,9 @@ constexpr std::size_t kGpsInfoLen = 0x1E;
 constexpr std::size_t kGpsRawLen = 0x59;
 constexpr std::size_t kGpsPositionLen = 0x15;
 constexpr std::size_t kStandardPaddingLen = 0x11;
+constexpr std::size_t kTagLen = 0x0A;
+constexpr std::size_t kGnssPositionLen = 0x26;
+constexpr std::size_t kGnssSatellitesLen = 0x29;
 constexpr std::size_t kBlockOverhead = 4;  // id, length, CRC16
 constexpr std::size_t kMaxBlockData = 255;
 
@@ -41,13 +44,73 @@ constexpr double kPressureSensorWarmingK = 20.0;
 
 // Sonde type in the calibration image; it tells where a receiver takes the pressure from.
 constexpr std::size_t kCalSondeType = 0x218;
-constexpr std::size_t kCalSondeTypeLen = 8;
+constexpr std::size_t kCalSondeTypeLen = 10;
 
 // Position of the XDATA area: the standard block sequence ends at 299 in both frame sizes.
 constexpr std::size_t kXdataStart = kFirstBlockOffset + kStatusLen + kMeasurementLen + kGpsInfoLen +
                                     kGpsRawLen + kGpsPositionLen + 5 * kBlockOverhead;
 static_assert(kXdataStart == 299);
 static_assert(kXdataStart + kStandardPaddingLen + kBlockOverhead == kStandardFrameLen);
+constexpr std::size_t kCurrentXdataStart = kFirstBlockOffset + kTagLen + kStatusLen +
+                                           kMeasurementLen + kGnssPositionLen + kGnssSatellitesLen +
+                                           5 * kBlockOverhead;
+static_assert(kCurrentXdataStart == 248);
+
+// Offsets inside the 0x82 block data after ECEF position and velocity.
+constexpr std::size_t kGnssYear = 18;
+constexpr std::size_t kGnssHundredths = 25;
+constexpr std::size_t kGnssUnknown = 26;
+// Offsets inside the 0x83 block data.
+constexpr std::size_t kSatBitmap = 4;
+constexpr std::size_t kSatBitmapBytes = 21;
+constexpr std::size_t kSatStatus = 25;
+constexpr std::size_t kMaxMapSatellites = 32;
+constexpr std::uint8_t kSatStatusTracked = 0x0B;  // the most common status seen on real sondes
+constexpr std::uint8_t kGpsSlots = 32;
+constexpr std::uint8_t kGalileoLastSlot = 68;
+
+constexpr std::int64_t kMsPerDay = 86400000;
+constexpr std::int64_t kGpsEpochDaysSince1970 = 3657;  // 1980-01-06
+
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+struct UtcTime {
+  int year = 1970;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int hundredths = 0;
+};
+
+// UTC of a GPS week and time of week: the GPS time less the leap seconds.
+UtcTime UtcFromGps(std::uint16_t week, std::uint32_t towMs) {
+  std::int64_t ms = std::int64_t{week} * kMsPerWeek + towMs - std::int64_t{kLeapSeconds} * 1000;
+  ms = std::max<std::int64_t>(ms, 0);
+  std::int64_t days = kGpsEpochDaysSince1970 + ms / kMsPerDay;
+  const std::int64_t inDay = ms % kMsPerDay;
+  UtcTime t;
+  while (days >= (IsLeapYear(t.year) ? 366 : 365)) {
+    days -= IsLeapYear(t.year) ? 366 : 365;
+    ++t.year;
+  }
+  static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  for (;;) {
+    const int length = kMonthDays[t.month - 1] + (t.month == 2 && IsLeapYear(t.year) ? 1 : 0);
+    if (days < length) break;
+    days -= length;
+    ++t.month;
+  }
+  t.day = static_cast<int>(days) + 1;
+  t.hour = static_cast<int>(inDay / 3600000);
+  t.minute = static_cast<int>(inDay / 60000 % 60);
+  t.second = static_cast<int>(inDay / 1000 % 60);
+  t.hundredths = static_cast<int>(inDay % 1000 / 10);
+  return t;
+}
 
 std::size_t AppendBlock(std::vector<std::uint8_t>& frame, std::size_t pos, std::uint8_t id,
                         std::span<const std::uint8_t> data) {
@@ -86,20 +149,42 @@ constexpr std::uint8_t kXdataLeadByte = 0x02;
 
 }  // namespace
 
+std::size_t XdataStart(FrameLayout layout) {
+  return layout == FrameLayout::kCurrent ? kCurrentXdataStart : kXdataStart;
+}
+
+std::vector<std::uint8_t> SatelliteMapSlots(const std::vector<SatelliteSlot>& satellites,
+                                            unsigned count) {
+  const std::size_t wanted = std::min<std::size_t>(count, kMaxMapSatellites);
+  std::vector<std::uint8_t> slots;
+  const auto add = [&](std::uint8_t slot) {
+    if (slots.size() < wanted && slot >= 1 && slot <= 8 * kSatBitmapBytes &&
+        std::find(slots.begin(), slots.end(), slot) == slots.end()) {
+      slots.push_back(slot);
+    }
+  };
+  for (const SatelliteSlot& sat : satellites) add(sat.prn);
+  for (std::uint8_t slot = 1; slot <= kGalileoLastSlot; ++slot) add(slot);
+  std::sort(slots.begin(), slots.end());
+  return slots;
+}
+
 std::vector<SatelliteSlot> DefaultSatellites() {
   return {{5, 42},  {12, 39}, {13, 45}, {15, 37}, {18, 41}, {20, 33},
           {24, 44}, {25, 36}, {26, 40}, {29, 31}, {31, 38}, {32, 35}};
 }
 
-std::string XdataFitProblem(const std::vector<std::string>& xdata) {
-  std::size_t used = kXdataStart;
+std::string XdataFitProblem(const std::vector<std::string>& xdata, FrameLayout layout) {
+  const std::size_t start = XdataStart(layout);
+  std::size_t used = start;
   for (const std::string& text : xdata) {
     if (text.size() + 1 > kMaxBlockData) return "an --xdata text is longer than 254 bytes";
     used += text.size() + 1 + kBlockOverhead;
   }
   if (used > kExtendedFrameLen) {
-    return "--xdata texts need " + ToText(used - kXdataStart) +
-           " bytes but a 518-byte frame has room for 219 (incl. 4 per block)";
+    return "--xdata texts need " + ToText(used - start) +
+           " bytes but a 518-byte frame has room for " + ToText(kExtendedFrameLen - start) +
+           " (incl. 4 per block)";
   }
   const std::size_t left = kExtendedFrameLen - used;
   if (left != 0 && left < kBlockOverhead) {
@@ -121,7 +206,7 @@ FrameBuilder::FrameBuilder(FrameContent content, std::vector<std::uint8_t> calib
   }
   const std::string type = SondeType(m_calibration);
   if (type == "RS41-SG") m_pressureSource = PressureSource::kGps;
-  if (type == "RS41-SGP") m_pressureSource = PressureSource::kSensor;
+  if (type == "RS41-SGP" || type == "RS41-SGPE") m_pressureSource = PressureSource::kSensor;
   if (m_content.ptu) m_sensorCalibration = ReadSensorCalibration(m_calibration);
   if (m_content.satellites.empty()) m_content.satellites = DefaultSatellites();
   if (!m_content.startFragment) m_content.startFragment = m_content.startFrame % kFragmentCount;
@@ -178,6 +263,61 @@ std::vector<std::uint8_t> FrameBuilder::GpsPositionData(const Ecef& velocity) co
   data[18] = static_cast<std::uint8_t>(std::min(m_content.sats, 255U));
   data[19] = ScaledByte(m_content.sAccMps, 10.0);
   data[20] = ScaledByte(m_content.pdop, 10.0);
+  return data;
+}
+
+std::vector<std::uint8_t> FrameBuilder::TagData() const {
+  // Two constant bytes, then eight that look random on real sondes.
+  std::vector<std::uint8_t> data(kTagLen, 0);
+  data[0] = 0xB1;
+  std::uint32_t x = 0x9E3779B9U ^ static_cast<std::uint32_t>(m_content.startFrame + m_index);
+  for (std::size_t i = 2; i < kTagLen; ++i) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    data[i] = static_cast<std::uint8_t>(x);
+  }
+  return data;
+}
+
+std::vector<std::uint8_t> FrameBuilder::GnssPositionData(const Ecef& velocity) const {
+  std::vector<std::uint8_t> data(kGnssPositionLen, 0);
+  PutI32Le(data, 0, Centimetres(m_position.x));
+  PutI32Le(data, 4, Centimetres(m_position.y));
+  PutI32Le(data, 8, Centimetres(m_position.z));
+  PutI16Le(data, 12, CentimetresPerSecond(velocity.x));
+  PutI16Le(data, 14, CentimetresPerSecond(velocity.y));
+  PutI16Le(data, 16, CentimetresPerSecond(velocity.z));
+  const UtcTime utc = UtcFromGps(m_gpsWeek, m_gpsTowMs);
+  PutU16Le(data, kGnssYear, static_cast<std::uint16_t>(utc.year));
+  data[kGnssYear + 2] = static_cast<std::uint8_t>(utc.month);
+  data[kGnssYear + 3] = static_cast<std::uint8_t>(utc.day);
+  data[kGnssYear + 4] = static_cast<std::uint8_t>(utc.hour);
+  data[kGnssYear + 5] = static_cast<std::uint8_t>(utc.minute);
+  data[kGnssYear + 6] = static_cast<std::uint8_t>(utc.second);
+  data[kGnssHundredths] = static_cast<std::uint8_t>(utc.hundredths);
+  // Typical values of the fields nobody has identified yet.
+  constexpr std::uint8_t kUnknown[] = {100, 0, 60, 0, 70, 0, 0xE8, 0x03, 0, 0x16, 0x0E, 0xFE};
+  std::copy(std::begin(kUnknown), std::end(kUnknown),
+            data.begin() + static_cast<std::ptrdiff_t>(kGnssUnknown));
+  return data;
+}
+
+std::vector<std::uint8_t> FrameBuilder::GnssSatellitesData() const {
+  std::vector<std::uint8_t> data(kGnssSatellitesLen, 0);
+  data[0] = 0x1C;
+  data[1] = 0x1A;
+  data[2] = 0xFF;
+  data[3] = 0x1E;
+  const std::vector<std::uint8_t> slots = SatelliteMapSlots(m_content.satellites, m_content.sats);
+  for (std::size_t k = 0; k < slots.size(); ++k) {
+    const std::size_t bit = slots[k] - 1U;
+    data[kSatBitmap + bit / 8] =
+        static_cast<std::uint8_t>(data[kSatBitmap + bit / 8] | 1U << (bit % 8));
+    const auto shift = static_cast<unsigned>(k % 2 == 0 ? 0 : 4);
+    data[kSatStatus + k / 2] =
+        static_cast<std::uint8_t>(data[kSatStatus + k / 2] | kSatStatusTracked << shift);
+  }
   return data;
 }
 
@@ -267,11 +407,19 @@ std::vector<std::uint8_t> FrameBuilder::Next() {
     blocks.push_back({id, pos + 2, data.size()});
     pos = AppendBlock(frame, pos, id, data);
   };
-  append(kBlockStatus, StatusData());
-  append(kBlockMeasurement, MeasurementData());
-  append(kBlockGpsInfo, GpsInfoData());
-  append(kBlockGpsRaw, std::vector<std::uint8_t>(kGpsRawLen, 0));
-  append(kBlockGpsPosition, GpsPositionData(velocity));
+  if (m_content.layout == FrameLayout::kCurrent) {
+    append(kBlockTag, TagData());
+    append(kBlockStatus, StatusData());
+    append(kBlockMeasurement, MeasurementData());
+    append(kBlockGnssPosition, GnssPositionData(velocity));
+    append(kBlockGnssSatellites, GnssSatellitesData());
+  } else {
+    append(kBlockStatus, StatusData());
+    append(kBlockMeasurement, MeasurementData());
+    append(kBlockGpsInfo, GpsInfoData());
+    append(kBlockGpsRaw, std::vector<std::uint8_t>(kGpsRawLen, 0));
+    append(kBlockGpsPosition, GpsPositionData(velocity));
+  }
   for (const std::string& text : m_content.xdata) {
     // Real sondes put one non-ASCII byte before the instrument's ASCII text.
     std::vector<std::uint8_t> data{kXdataLeadByte};

@@ -29,6 +29,17 @@ inline constexpr std::uint8_t kBlockGpsInfo = 0x7C;
 inline constexpr std::uint8_t kBlockGpsRaw = 0x7D;
 inline constexpr std::uint8_t kBlockXdata = 0x7E;
 inline constexpr std::uint8_t kBlockPadding = 0x76;
+// Blocks of the current layout (ground systems of late 2024 on).
+inline constexpr std::uint8_t kBlockTag = 0x96;
+inline constexpr std::uint8_t kBlockGnssPosition = 0x82;
+inline constexpr std::uint8_t kBlockGnssSatellites = 0x83;
+
+// Classic: 0x79 0x7A 0x7C 0x7D 0x7B (GPS time without leap seconds). Current: 0x96 0x79 0x7A
+// 0x82 0x83 (UTC date and time, a multi-GNSS satellite map, no speed accuracy or pDOP).
+enum class FrameLayout { kClassic, kCurrent };
+
+// GPS time runs ahead of UTC by the leap seconds since 1980 (18 since 2017).
+inline constexpr std::uint32_t kLeapSeconds = 18;
 
 inline constexpr std::size_t kSatelliteSlots = 12;
 inline constexpr std::size_t kPtuValues = 12;
@@ -53,6 +64,7 @@ struct CorruptByte {
 };
 
 struct FrameContent {
+  FrameLayout layout = FrameLayout::kClassic;
   std::uint16_t startFrame = 1000;
   std::string id = "T1234567";
   double batteryV = 2.9;
@@ -63,7 +75,7 @@ struct FrameContent {
   double velEast = 3.0;
   double velNorth = 1.0;
   double velUp = 5.0;
-  unsigned sats = 8;
+  unsigned sats = 8;  // current layout: satellites in the 0x83 map, at most 32
   double sAccMps = 0.3;
   double pdop = 1.5;
   std::array<std::uint32_t, kPtuValues> ptuRaw{};
@@ -77,9 +89,18 @@ struct FrameContent {
 
 std::vector<SatelliteSlot> DefaultSatellites();
 
-// Empty when the XDATA texts fit as 0x7E blocks (plus padding) into a 518-byte frame,
-// otherwise a one-line reason.
-std::string XdataFitProblem(const std::vector<std::string>& xdata);
+// Empty when the XDATA texts fit as 0x7E blocks (plus padding) into a 518-byte frame of the
+// layout, otherwise a one-line reason.
+std::string XdataFitProblem(const std::vector<std::string>& xdata,
+                            FrameLayout layout = FrameLayout::kClassic);
+
+// Frame byte where the XDATA blocks (or the padding) start: after the layout's fixed blocks.
+std::size_t XdataStart(FrameLayout layout);
+
+// The bitmap slots of the 0x83 satellite map: the --svs PRNs (GPS slots 1..32) first, then
+// further GPS and Galileo (33..68) slots, `count` of them in all, ascending.
+std::vector<std::uint8_t> SatelliteMapSlots(const std::vector<SatelliteSlot>& satellites,
+                                            unsigned count);
 
 // Produces consecutive de-whitened frames; the GPS track advances one second per frame.
 class FrameBuilder {
@@ -104,6 +125,9 @@ class FrameBuilder {
   std::vector<std::uint8_t> MeasurementData() const;
   std::vector<std::uint8_t> GpsInfoData() const;
   std::vector<std::uint8_t> GpsPositionData(const Ecef& velocity) const;
+  std::vector<std::uint8_t> TagData() const;
+  std::vector<std::uint8_t> GnssPositionData(const Ecef& velocity) const;
+  std::vector<std::uint8_t> GnssSatellitesData() const;
   void UpdateTruth(const EnuVelocity& velocity);
   void UpdatePtu();
   void CorruptBlocks(std::vector<std::uint8_t>& frame, const std::vector<BlockSpan>& blocks) const;

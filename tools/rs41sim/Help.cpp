@@ -31,6 +31,11 @@ Output:
                        humidity_temp, psensor_temp; null where not modelled (see below)
 
 Frame content (defaults in brackets):
+  --layout L           classic: blocks 0x79 0x7A 0x7C 0x7D 0x7B (GPS week and time of week);
+                       current: 0x96 0x79 0x7A 0x82 0x83, as sent to ground systems of late
+                       2024 on: 0x82 carries the position and the UTC date and time (GPS time
+                       less 18 leap seconds), 0x83 a satellite map; no speed accuracy, no
+                       pDOP [classic]
   --frames N           number of frames, one per second [10]
   --start-frame N      frame number of the first frame [1000]
   --id SERIAL          8-character sonde serial [T1234567]
@@ -40,7 +45,9 @@ Frame content (defaults in brackets):
   --gps-tow-ms N       GPS time of week of the first frame, ms; +1000 per frame [43200000]
   --lat DEG --lon DEG --alt M   start position, WGS84 [47.5 8.5 500]
   --vel-east/--vel-north/--vel-up M_S   constant velocity; one second per frame [3 1 5]
-  --sats N             numSV in the position block [8]
+  --sats N             numSV in the position block; current layout: the satellites of the
+                       0x83 map (the --svs PRNs first, then further GPS and Galileo slots),
+                       at most 32 [8]
   --sacc M_S           speed accuracy [0.3]
   --pdop X             position DOP [1.5]
   --svs P:S,...        up to 12 PRN:strength pairs for block 0x7C; unused slots get PRN 255
@@ -50,7 +57,8 @@ Frame content (defaults in brackets):
                        (repeatable); makes 518-byte frames
   --corrupt-crc B:K    in frame index K (0-based) flip the last data byte of block B after its
                        CRC is set but before RS parity, so only the CRC fails. B: status, meas,
-                       gpsinfo, gpsraw, gpspos, xdata, pad, or a block id like 0x7A (repeatable)
+                       gpsinfo, gpsraw, gpspos, xdata, pad, tag, gnsspos, gnsssats, or a block
+                       id like 0x7A (repeatable)
   --corrupt-byte K:OFF in frame index K flip frame byte OFF after RS parity, like a channel
                        error that RS can repair (repeatable)
 
@@ -92,7 +100,7 @@ Calibration image (carried in 51 16-byte fragments):
   --calibration FILE   use this 816-byte image verbatim instead of building one
   --freq-khz F         frequency [403000]
   --firmware N         firmware version [20506]
-  --type TEXT          sonde type, up to 8 characters [RS41-SG; RS41-SGP with --pressure-sensor]
+  --type TEXT          sonde type, up to 10 characters [RS41-SG; RS41-SGP with --pressure-sensor]
   --burst-kill 0|1     burst-kill enable [0]
   --kill-timer S       burst-kill timer, seconds [30600]
   --countdown S|none   countdown, seconds [none]

@@ -107,10 +107,19 @@ std::optional<std::uint8_t> BlockIdFromName(std::string_view name) {
     std::uint8_t id;
   };
   static constexpr Named kNames[] = {
-      {"status", kBlockStatus},      {"meas", kBlockMeasurement}, {"ptu", kBlockMeasurement},
-      {"gpsinfo", kBlockGpsInfo},    {"gpstime", kBlockGpsInfo},  {"gpsraw", kBlockGpsRaw},
-      {"gpspos", kBlockGpsPosition}, {"xdata", kBlockXdata},      {"pad", kBlockPadding},
+      {"status", kBlockStatus},
+      {"meas", kBlockMeasurement},
+      {"ptu", kBlockMeasurement},
+      {"gpsinfo", kBlockGpsInfo},
+      {"gpstime", kBlockGpsInfo},
+      {"gpsraw", kBlockGpsRaw},
+      {"gpspos", kBlockGpsPosition},
+      {"xdata", kBlockXdata},
+      {"pad", kBlockPadding},
       {"padding", kBlockPadding},
+      {"tag", kBlockTag},
+      {"gnsspos", kBlockGnssPosition},
+      {"gnsssats", kBlockGnssSatellites},
   };
   for (const Named& entry : kNames) {
     if (entry.name == name) return entry.id;
@@ -203,6 +212,15 @@ Handler PtuList(std::array<std::uint32_t, kPtuValues>& target) {
 
 void AddContentOptions(std::vector<OptionEntry>& table, Options& opts) {
   FrameContent& c = opts.content;
+  table.push_back({"--layout", true, [&c](std::string_view value) -> std::string {
+                     if (value == "classic")
+                       c.layout = FrameLayout::kClassic;
+                     else if (value == "current")
+                       c.layout = FrameLayout::kCurrent;
+                     else
+                       return RangeError("--layout", "classic or current", value);
+                     return {};
+                   }});
   table.push_back({"--start-frame", true, IntegerIn(c.startFrame, 0, 65535, "--start-frame")});
   table.push_back({"--id", true, Text(c.id)});
   table.push_back({"--battery", true, DoubleIn(c.batteryV, 0.0, 25.5, "--battery")});
@@ -364,8 +382,11 @@ std::string ValidateFlight(const Options& opts) {
 std::string ValidateContent(const Options& opts) {
   const FrameContent& c = opts.content;
   if (c.id.size() != 8 || !IsPrintableAscii(c.id)) return "--id: expected 8 printable characters";
-  if (opts.calibration.sondeType.size() > 8 || !IsPrintableAscii(opts.calibration.sondeType)) {
-    return "--type: expected at most 8 printable characters";
+  if (opts.calibration.sondeType.size() > 10 || !IsPrintableAscii(opts.calibration.sondeType)) {
+    return "--type: expected at most 10 printable characters";
+  }
+  if (c.layout == FrameLayout::kCurrent && c.sats > 32) {
+    return "--sats: the current layout's satellite map holds at most 32";
   }
   if (std::string problem = ValidateFlight(opts); !problem.empty()) return problem;
   if (opts.ptuGiven && opts.ptuRawGiven) {
@@ -375,7 +396,7 @@ std::string ValidateContent(const Options& opts) {
   if (std::hypot(c.velEast, c.velNorth, c.velUp) > 327.0) {
     return "--vel-*: speed above 327 m/s does not fit the int16 cm/s fields";
   }
-  if (std::string problem = XdataFitProblem(c.xdata); !problem.empty()) return problem;
+  if (std::string problem = XdataFitProblem(c.xdata, c.layout); !problem.empty()) return problem;
   const std::size_t frameLen = c.xdata.empty() ? kStandardFrameLen : kExtendedFrameLen;
   if (GfskModulator::SlotBits(opts.modulator.preambleBits, frameLen) * kSamplesPerBit >
       kSlotSamples) {
@@ -386,6 +407,15 @@ std::string ValidateContent(const Options& opts) {
       return "--corrupt-crc: xdata requested but no --xdata given";
     }
     if (request.frameIndex >= opts.frameCount) return "--corrupt-crc: frame index beyond --frames";
+    const bool currentOnly = request.blockId == kBlockTag ||
+                             request.blockId == kBlockGnssPosition ||
+                             request.blockId == kBlockGnssSatellites;
+    const bool classicOnly = request.blockId == kBlockGpsInfo || request.blockId == kBlockGpsRaw ||
+                             request.blockId == kBlockGpsPosition;
+    if ((c.layout == FrameLayout::kCurrent && classicOnly) ||
+        (c.layout == FrameLayout::kClassic && currentOnly)) {
+      return "--corrupt-crc: that block is not part of the --layout";
+    }
   }
   for (const CorruptByte& request : c.corruptBytes) {
     if (request.frameIndex >= opts.frameCount) return "--corrupt-byte: frame index beyond --frames";

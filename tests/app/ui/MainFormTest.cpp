@@ -112,6 +112,33 @@ TEST_F(MainFormTest, StartupBuildsTheWindowWithItsCaptionsAndInitialTexts) {
   }
 }
 
+// A sonde of the current frame layout: UTC time, multi-GNSS satellites, no speed accuracy.
+TEST_F(MainFormTest, CurrentLayoutSondeFillsTheWindow) {
+  const std::string wav =
+      Sim("current.wav",
+          "--layout current --frames 6 --start-frame 3000 --id X1234567 --gps-week 2343 "
+          "--gps-tow-ms 475263000 --lat 60.2 --lon 25.0 --alt 4400 --sats 12 --noise 4");
+  auto window = MakeWindow(std::make_unique<FileAudioSource>(wav, FileAudioSource::Format::Wav));
+  Start(*window);
+  window->Widgets().startAudio->click();
+  ASSERT_TRUE(window->Audio().Running());
+  for (int k = 0; k < 6 * 2 + 4; ++k) window->Audio().Timer1Timer();
+
+  const PanelView& view = window->Panels();
+  EXPECT_EQ(view.Text(ReadOut::SondeId), "X1234567");
+  EXPECT_EQ(view.Text(ReadOut::FrameNumber), "3005");
+  // GPS 12:01:08 less 18 leap seconds, as the sonde sends it.
+  EXPECT_EQ(view.Text(ReadOut::GpsTime), "2024/12/06 T12:00:50.000");
+  EXPECT_EQ(view.Text(ReadOut::SatsUsed), "12");
+  EXPECT_EQ(view.Text(ReadOut::SpeedAccuracy), "n/a");
+  EXPECT_EQ(view.Text(ReadOut::Pdop), "n/a");
+  EXPECT_EQ(view.Text(ReadOut::Latitude).substr(0, 6), "60.200");
+  EXPECT_EQ(view.SatelliteLabel(0), "G5");
+  EXPECT_EQ(view.SatelliteLabel(11), "G32");
+  EXPECT_EQ(view.SatelliteBar(0), 0);
+  EXPECT_TRUE(view.StatusPanel(1, 4).starts_with("Max Wind: ")) << view.StatusPanel(1, 4);
+}
+
 // The same audio through the window and through the command line's recorder gives the same
 // texts, lamps, gauges and events.
 TEST_F(MainFormTest, AtItsMinimumSizeNothingOverlapsAndTheMapIsWhatGrows) {
