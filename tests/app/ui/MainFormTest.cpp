@@ -19,6 +19,7 @@
 #include "app/ui/StatusBarPanels.h"
 #include "base/io/LocaleSeparator.h"
 #include "decoder/PanelRecorder.h"
+#include "map/ui/MapImage.h"
 #include "records/RawReplay.h"
 #include "signal/ui/AudioSignalMonitor.h"
 #include "xdata/ui/OIF411FrameUnit.h"
