@@ -51,9 +51,11 @@ class SettingsFormRig : public ::testing::Test {
   void Type(const char* field, const QString& text) const { Find<QLineEdit>(field)->setText(text); }
   void Click(const char* button) const { Find<QAbstractButton>(button)->click(); }
 
+  // Reals with "." whatever the locale the tests run under: the files here are written so.
   SettingsStore Store() const {
     return SettingsStore(AppPaths(QString::fromStdString((m_dir / "bin").string()),
-                                  AppPaths::Location::BesideExecutable));
+                                  AppPaths::Location::BesideExecutable),
+                         '.');
   }
   std::filesystem::path IniPath() const { return m_dir / "bin" / "windlark.ini"; }
   void WriteIni(const std::string& text) const {
