@@ -74,13 +74,13 @@ std::vector<PulseMonitor> PulseMonitorSources() {
 
 bool PulseMonitorReader::Start(const std::string& sourceName, Deliver deliver, std::string& error) {
   Stop();
-  const pa_sample_spec spec{PA_SAMPLE_U8, kSampleRate, 1};
+  const pa_sample_spec format{PA_SAMPLE_U8, kSampleRate, 1};
   pa_buffer_attr attributes{};
   attributes.maxlength = std::numeric_limits<std::uint32_t>::max();  // the server's choice
   attributes.fragsize = static_cast<std::uint32_t>(kBlockBytes);
   int code = 0;
   pa_simple* stream = pa_simple_new(nullptr, "Windlark", PA_STREAM_RECORD, sourceName.c_str(),
-                                    "RS41 telemetry", &spec, nullptr, &attributes, &code);
+                                    "RS41 telemetry", &format, nullptr, &attributes, &code);
   if (stream == nullptr) {
     error = pa_strerror(code);
     return false;

@@ -38,7 +38,7 @@ int PutBlock(std::vector<std::uint8_t>& f, int pos, std::uint8_t id,
   return pos + static_cast<int>(data.size()) + 4;
 }
 
-struct CurrentSpec {
+struct CurrentContents {
   std::vector<int> slots = {3, 40, 120};  // satellite bitmap slots, each with a status
   std::int32_t ecefXcm = 637813700;
   std::int32_t ecefYcm = 0;
@@ -48,13 +48,13 @@ struct CurrentSpec {
 };
 
 // A 320-byte frame of the current layout: 0x96 0x79 0x7A 0x82 0x83, padding to the end.
-std::vector<std::uint8_t> CurrentFrame(const CurrentSpec& spec = {}) {
+std::vector<std::uint8_t> CurrentFrame(const CurrentContents& contents = {}) {
   std::vector<std::uint8_t> f(320, 0);
   const std::uint8_t header[] = {0x86, 0x35, 0xF4, 0x40, 0x93, 0xDF, 0x1A, 0x60};
   std::copy(std::begin(header), std::end(header), f.begin());
   f[0x38] = 0x0F;
   int pos = PutBlock(f, 57, 0x96, {0xB1, 0x00, 1, 2, 3, 4, 5, 6, 7, 8});
-  for (const auto& block : spec.extraBlocks) {
+  for (const auto& block : contents.extraBlocks) {
     pos = PutBlock(f, pos, block[0], std::vector<std::uint8_t>(block.begin() + 1, block.end()));
   }
   std::vector<std::uint8_t> status(40, 0);
@@ -67,16 +67,16 @@ std::vector<std::uint8_t> CurrentFrame(const CurrentSpec& spec = {}) {
   pos = PutBlock(f, pos, 0x79, status);
   pos = PutBlock(f, pos, 0x7A, std::vector<std::uint8_t>(42, 0));
   std::vector<std::uint8_t> gnss(38, 0);
-  Put32(gnss, 0, static_cast<std::uint32_t>(spec.ecefXcm));
-  Put32(gnss, 4, static_cast<std::uint32_t>(spec.ecefYcm));
-  Put16(gnss, 14, static_cast<std::uint16_t>(spec.velYcm));
+  Put32(gnss, 0, static_cast<std::uint32_t>(contents.ecefXcm));
+  Put32(gnss, 4, static_cast<std::uint32_t>(contents.ecefYcm));
+  Put16(gnss, 14, static_cast<std::uint16_t>(contents.velYcm));
   Put16(gnss, 18, 2025);
   const std::uint8_t when[] = {3, 14, 15, 9, 26, 50};
   std::copy(std::begin(when), std::end(when), gnss.begin() + 20);
   pos = PutBlock(f, pos, 0x82, gnss);
   std::vector<std::uint8_t> sats(41, 0);
-  for (std::size_t k = 0; k < spec.slots.size(); ++k) {
-    const int bit = spec.slots[k] - 1;
+  for (std::size_t k = 0; k < contents.slots.size(); ++k) {
+    const int bit = contents.slots[k] - 1;
     sats[4 + static_cast<std::size_t>(bit / 8)] |= static_cast<std::uint8_t>(1 << (bit % 8));
     sats[25 + k / 2] |= static_cast<std::uint8_t>((k % 2 == 0 ? 0x0B : 0x90));
   }
@@ -132,10 +132,10 @@ TEST(CurrentLayout, WithoutSpeedAccuracyAFourSatelliteFixIsTrusted) {
   for (const Case& c : {Case{{3, 40, 120}, false}, Case{{3, 7, 40, 120}, true}}) {
     ReportHooks hooks;
     DecoderRig rig(&hooks);
-    CurrentSpec spec;
-    spec.slots = c.slots;
-    spec.velYcm = 1500;  // 15 m/s east
-    rig.Decode(test::ToRawFrame(CurrentFrame(spec)));
+    CurrentContents contents;
+    contents.slots = c.slots;
+    contents.velYcm = 1500;  // 15 m/s east
+    rig.Decode(test::ToRawFrame(CurrentFrame(contents)));
     EXPECT_EQ(hooks.positionOut, c.trusted ? 1 : 0) << c.slots.size();
     EXPECT_EQ(rig.state.maxWindSpeed, c.trusted ? 15.0 : 0.0) << c.slots.size();
     EXPECT_EQ(rig.log.Count(), 1U);  // the log entry never depended on it
@@ -145,9 +145,9 @@ TEST(CurrentLayout, WithoutSpeedAccuracyAFourSatelliteFixIsTrusted) {
 TEST(CurrentLayout, APositionAtTheEarthsCentreIsNoFix) {
   ReportHooks hooks;
   DecoderRig rig(&hooks);
-  CurrentSpec spec;
-  spec.ecefXcm = 0;
-  const FrameChecks checks = rig.Decode(test::ToRawFrame(CurrentFrame(spec)));
+  CurrentContents contents;
+  contents.ecefXcm = 0;
+  const FrameChecks checks = rig.Decode(test::ToRawFrame(CurrentFrame(contents)));
   EXPECT_TRUE(checks.gpsPosition);
   EXPECT_EQ(checks.record.positionValid, 0);
   EXPECT_EQ(rig.view.Text(ReadOut::SatsUsed), "0");
@@ -180,9 +180,9 @@ TEST(BlockWalk, EdgeCases) {
       {"a failing unknown block ends the walk", {unknown}, 0x99, true, false, false, false, false},
   };
   for (const Case& c : cases) {
-    CurrentSpec spec;
-    spec.extraBlocks = c.extra;
-    auto bytes = CurrentFrame(spec);
+    CurrentContents contents;
+    contents.extraBlocks = c.extra;
+    auto bytes = CurrentFrame(contents);
     if (c.damageBlock != 0) {
       const std::size_t at = DataOf(bytes, c.damageBlock);
       bytes[at + bytes[at - 1] - 1] ^= 0xFF;

@@ -53,17 +53,17 @@ TEST(FrameOrder, SideEffectsFollowTheFrameInTheirFixedOrder) {
   ResetDecoder(state, log, ctx);
   SetHomePosition(ctx.home, 1.0, 1.0, 0);  // off the sonde, so the look angles are defined
 
-  test::FrameSpec spec;
-  spec.velZcm = 500;
-  DecodeFrame(test::ToRawFrame(test::BuildFrame(spec)), state, log, ctx);  // the sonde is new
+  test::FrameSpec frameSpec;
+  frameSpec.velZcm = 500;
+  DecodeFrame(test::ToRawFrame(test::BuildFrame(frameSpec)), state, log, ctx);  // the sonde is new
   // As if the calibration had been collected: temperatures and reports may follow.
   state.fragmentReceived.fill(true);
   state.tempC0 = 273.15 + 5;
   state.tempC1 = state.tempC2 = 0;
   state.temperatureCalReady = true;
 
-  spec.frameNumber = 1001;
-  std::vector<std::uint8_t> frame = test::BuildFrame(spec);
+  frameSpec.frameNumber = 1001;
+  std::vector<std::uint8_t> frame = test::BuildFrame(frameSpec);
   // An air temperature triple with distinct references (measurement, reference 1, reference 2).
   for (const auto& [at, value] : {std::pair{103, 150000}, {106, 100000}, {109, 200000}}) {
     for (int k = 0; k < 3; ++k)

@@ -42,18 +42,18 @@ bool WriteRawFlight(const std::string& path, const std::vector<FlightPoint>& fli
     const EcefMetres e = GeodeticToEcef(p.latitude, p.longitude, p.altitude);
     const FlightPoint& next = flight[std::min(k + 1, flight.size() - 1)];
     const EcefMetres n = GeodeticToEcef(next.latitude, next.longitude, next.altitude);
-    test::FrameSpec spec;
-    spec.sondeId = "T2350815";
-    spec.frameNumber = static_cast<std::uint16_t>(2000 + k);
-    spec.fragmentIndex = static_cast<std::uint8_t>(k % 51);
-    spec.timeOfWeekMs = 36000000U + static_cast<std::uint32_t>(k) * 1000U;
-    spec.ecefXcm = e.x * 100;
-    spec.ecefYcm = e.y * 100;
-    spec.ecefZcm = e.z * 100;
-    spec.velXcm = static_cast<std::int16_t>((n.x - e.x) * 100);
-    spec.velYcm = static_cast<std::int16_t>((n.y - e.y) * 100);
-    spec.velZcm = static_cast<std::int16_t>((n.z - e.z) * 100);
-    out << RawLine(test::ToRawFrame(test::BuildFrame(spec))) << "\r\n";
+    test::FrameSpec frameSpec;
+    frameSpec.sondeId = "T2350815";
+    frameSpec.frameNumber = static_cast<std::uint16_t>(2000 + k);
+    frameSpec.fragmentIndex = static_cast<std::uint8_t>(k % 51);
+    frameSpec.timeOfWeekMs = 36000000U + static_cast<std::uint32_t>(k) * 1000U;
+    frameSpec.ecefXcm = e.x * 100;
+    frameSpec.ecefYcm = e.y * 100;
+    frameSpec.ecefZcm = e.z * 100;
+    frameSpec.velXcm = static_cast<std::int16_t>((n.x - e.x) * 100);
+    frameSpec.velYcm = static_cast<std::int16_t>((n.y - e.y) * 100);
+    frameSpec.velZcm = static_cast<std::int16_t>((n.z - e.z) * 100);
+    out << RawLine(test::ToRawFrame(test::BuildFrame(frameSpec))) << "\r\n";
   }
   return static_cast<bool>(out);
 }

@@ -120,9 +120,9 @@ TEST(SoundCard, AMonitorSourceIsListedAndRecorded) {
   source.Start();
 
   // An SDR program plays a steady level into the sink, at real time.
-  const pa_sample_spec spec{PA_SAMPLE_U8, 48000, 1};
+  const pa_sample_spec format{PA_SAMPLE_U8, 48000, 1};
   int code = 0;
-  pa_simple* player = pa_simple_new(nullptr, "test", PA_STREAM_PLAYBACK, "sdr", "sdr", &spec,
+  pa_simple* player = pa_simple_new(nullptr, "test", PA_STREAM_PLAYBACK, "sdr", "sdr", &format,
                                     nullptr, nullptr, &code);
   ASSERT_NE(player, nullptr) << pa_strerror(code);
   std::atomic<bool> stop{false};
