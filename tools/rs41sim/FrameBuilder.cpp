@@ -147,6 +147,17 @@ std::string SondeType(const std::vector<std::uint8_t>& calibration) {
 
 constexpr std::uint8_t kXdataLeadByte = 0x02;
 
+// ECEF position (cm) and velocity (cm/s) at the start of a GPS block: the same encoding in
+// both layouts.
+void PutEcefState(std::vector<std::uint8_t>& data, const Ecef& position, const Ecef& velocity) {
+  PutI32Le(data, 0, Centimetres(position.x));
+  PutI32Le(data, 4, Centimetres(position.y));
+  PutI32Le(data, 8, Centimetres(position.z));
+  PutI16Le(data, 12, CentimetresPerSecond(velocity.x));
+  PutI16Le(data, 14, CentimetresPerSecond(velocity.y));
+  PutI16Le(data, 16, CentimetresPerSecond(velocity.z));
+}
+
 }  // namespace
 
 std::size_t XdataStart(FrameLayout layout) {
@@ -254,12 +265,7 @@ std::vector<std::uint8_t> FrameBuilder::GpsInfoData() const {
 
 std::vector<std::uint8_t> FrameBuilder::GpsPositionData(const Ecef& velocity) const {
   std::vector<std::uint8_t> data(kGpsPositionLen, 0);
-  PutI32Le(data, 0, Centimetres(m_position.x));
-  PutI32Le(data, 4, Centimetres(m_position.y));
-  PutI32Le(data, 8, Centimetres(m_position.z));
-  PutI16Le(data, 12, CentimetresPerSecond(velocity.x));
-  PutI16Le(data, 14, CentimetresPerSecond(velocity.y));
-  PutI16Le(data, 16, CentimetresPerSecond(velocity.z));
+  PutEcefState(data, m_position, velocity);
   data[18] = static_cast<std::uint8_t>(std::min(m_content.sats, 255U));
   data[19] = ScaledByte(m_content.sAccMps, 10.0);
   data[20] = ScaledByte(m_content.pdop, 10.0);
@@ -282,12 +288,7 @@ std::vector<std::uint8_t> FrameBuilder::TagData() const {
 
 std::vector<std::uint8_t> FrameBuilder::GnssPositionData(const Ecef& velocity) const {
   std::vector<std::uint8_t> data(kGnssPositionLen, 0);
-  PutI32Le(data, 0, Centimetres(m_position.x));
-  PutI32Le(data, 4, Centimetres(m_position.y));
-  PutI32Le(data, 8, Centimetres(m_position.z));
-  PutI16Le(data, 12, CentimetresPerSecond(velocity.x));
-  PutI16Le(data, 14, CentimetresPerSecond(velocity.y));
-  PutI16Le(data, 16, CentimetresPerSecond(velocity.z));
+  PutEcefState(data, m_position, velocity);
   const UtcTime utc = UtcFromGps(m_gpsWeek, m_gpsTowMs);
   PutU16Le(data, kGnssYear, static_cast<std::uint16_t>(utc.year));
   data[kGnssYear + 2] = static_cast<std::uint8_t>(utc.month);
