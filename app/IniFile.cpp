@@ -150,7 +150,9 @@ void IniFile::Parse(std::string_view text) {
     const auto end = text.find('\n');
     std::string_view raw = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    // Every CR before the LF belongs to the line break: a stray one kept in the line would be
+    // written back as a CRLF and read as a different line the next time.
+    while (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     const std::string_view body = Trim(raw);
     Line line{std::string(raw), {}, {}};
     if (!body.empty() && body.front() == '[') {
@@ -167,8 +169,9 @@ void IniFile::Parse(std::string_view text) {
     if (!body.empty() && body.front() != ';') {
       const auto eq = body.find('=');
       if (eq != std::string_view::npos && !Trim(body.substr(0, eq)).empty()) {
-        line.key = std::string(Trim(body.substr(0, eq)));
-        line.value = std::string(Trim(body.substr(eq + 1)));
+        // A stray CR inside the line reads as the blank it is written back as.
+        line.key = std::string(Trim(OneLine(body.substr(0, eq))));
+        line.value = std::string(Trim(OneLine(body.substr(eq + 1))));
       }
     }
     Section& current = m_sections.back();

@@ -28,7 +28,7 @@ constexpr std::array<std::string_view, 10> kOwnSections = {kGeneral, kAudio,   k
 
 constexpr int kMaxCallsignLength = 9;
 
-std::string NonEmpty(std::string text, std::string_view fallback) {
+std::string NonEmpty(const std::string& text, std::string_view fallback) {
   return text.empty() ? std::string(fallback) : text;
 }
 

@@ -139,7 +139,8 @@ std::string_view FixName(int fixQuality) {
       "No Fix",    "Invalid",        "GPS",    "DGPS",      "PPS", "RT Kinematic",
       "float RTK", "dead reckoning", "Manual", "Simulation"};
   if (fixQuality < -1 || fixQuality > 8) return "Other";
-  return kNames[static_cast<std::size_t>(fixQuality + 1)];
+  const int index = fixQuality + 1;  // -1 (no fix) is the first name
+  return kNames[static_cast<std::size_t>(index)];
 }
 
 GpsInTexts GpsInTextsOf(const GgaFix& fix) {

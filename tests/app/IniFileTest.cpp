@@ -164,6 +164,29 @@ TEST(IniFile, RewritesSectionsAndKeepsEverythingElseInPlace) {
   EXPECT_EQ(ini.ReadString("Hosts", "Tiles", ""), "line  break");
 }
 
+TEST(IniFile, StrayLineEndsReadBackAsTheyWereWritten) {
+  for (const char* text : {"\n\r\r", "[S]\r\r\nk=v\r\r\n", "a\rb\n\r", "\r\n\r\r\n"}) {
+    IniFile ini;
+    ini.Parse(text);
+    const std::string written = ini.Text();
+    IniFile again;
+    again.Parse(written);
+    EXPECT_EQ(again.Text(), written) << '"' << text << '"';
+  }
+  // A value read and written back reads the same and writes the same once more.
+  for (const char* text : {"[S]\r\r\nk=v\r\r\n", "[S]\nk=\r0\n", "[S]\nk=0\r\n\r"}) {
+    IniFile ini;
+    ini.Parse(text);
+    const std::string value = ini.ReadString("S", "k", "");
+    ini.WriteString("S", "k", value);
+    IniFile again;
+    again.Parse(ini.Text());
+    EXPECT_EQ(again.ReadString("S", "k", "x"), value) << '"' << text << '"';
+    again.WriteString("S", "k", value);
+    EXPECT_EQ(again.Text(), ini.Text()) << '"' << text << '"';
+  }
+}
+
 class IniFileDisk : public ::testing::Test {
  protected:
   void SetUp() override {
