@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)JudgeLoginLine(line);
     // What reaches a file name or an outgoing line stays within the allowed characters.
     for (const char c : SanitiseAirText(line)) {
-      const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                           (c >= '0' && c <= '9') || c == '-';
+      const bool allowed =
+          (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
       if (!allowed) std::abort();
     }
     if (!IsSondeObject(line)) continue;
