@@ -261,7 +261,7 @@ TEST_F(SettingsTest, SavesEveryKeyInOrderAndKeepsOtherSections) {
             "[General]\nRel=10\n"
             "[Audio Settings]\nInputInterface=1\nAutorun=0\n"
             "[Radio Controls]\nNetRemote port=3382\nAutorun=0\nFreq-01=404500000\n"
-            "RestartScan=1\nRearm Time=5\n"
+            "RestartScan=1\nRearm Time=5\nLink=0\nRigctl Host=127.0.0.1\nRigctl Port=4532\n"
             "[Logs Files]\nSave Raw Data=1\nformat=0\nRawDir=" +
                 m_env.defaultRawDir +
                 "\n"
@@ -278,6 +278,7 @@ TEST_F(SettingsTest, SavesEveryKeyInOrderAndKeepsOtherSections) {
                 "[Antenna Rotor]\nProtocol=0\nPort=12\nPort Name=COM12\nSpeed=3\n"
                 "PresetId-01=North\nPresetAz-01=0\nPresetEl-01=5\n"
                 "Sensitivity Angle=1\nQuery Position Period=5\n"
+                "Rotctld Host=127.0.0.1\nRotctld Port=4533\n"
                 "[Aprs]\nEnable=1\nAutoStart=0\nCallSign=AB1CD-7\n"
                 "Home Position Enable=1\nHome SSID=5\nPassword=12345\nServerNum=3\n"
                 "MonitoringMode=1\nLaunch Lat=45.1\nLaunch Long=-7.25\nRange=50\n"
