@@ -101,8 +101,10 @@ TRotorHandler::TRotorHandler(QWidget* parent) : QWidget(parent, Qt::Tool) {
   m_rotorPanel = Panel(this, "StatusRotor", kRotorNaText, 50);
   auto* statusBar = new QHBoxLayout;
   statusBar->setSpacing(2);
-  statusBar->addWidget(m_linkPanel);
-  statusBar->addWidget(m_rotorPanel, 1);
+  // Room for the longest link texts (a device path, a rotctld address).
+  statusBar->addWidget(m_linkPanel, 3);
+  statusBar->addWidget(m_rotorPanel, 2);
+  setMinimumWidth(440);
 
   auto* trackButtons = new QVBoxLayout;
   trackButtons->addWidget(m_startTracking);

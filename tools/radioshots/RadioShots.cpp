@@ -151,7 +151,15 @@ int main(int argc, char** argv) {
   window.LogFileThreadCommander(static_cast<int>(ReplaySpeed::Max));
   PumpUntil([&] { return window.Chain().Log().Count() >= 900; }, 120000);
   window.LogFileThreadCommander(static_cast<int>(ReplaySpeed::Normal));
-  Pump(6000);
+  // The dummy rotor turns a few degrees a second: let it catch up with the sonde.
+  auto* azimuthLabel = rotor.findChild<QLabel*>(QStringLiteral("LabelAzimuth"));
+  PumpUntil(
+      [&] {
+        return azimuthLabel->text().startsWith(
+            QString::number(rotor.LastAzimuth()).rightJustified(3, '0'));
+      },
+      40000);
+  Pump(1500);
   Save(rotor.grab(), out, "04-rotor-tracking.png");
   Save(QGuiApplication::primaryScreen()->grabWindow(0), out, "05-screen-rotor-tracking.png");
   std::fprintf(

@@ -99,6 +99,20 @@ TEST_F(MainFormRadioTest, StopShowsNotActiveAndFailuresShowRed) {
   EXPECT_EQ(Status(*window)->text(), "Not Active");
 }
 
+TEST_F(MainFormRadioTest, LoadingARawFileStopsTheScanFirst) {
+  test::NetRemoteService service;
+  ASSERT_TRUE(service.Listen());
+  auto window = RadioWindow({405000000}, service.Port(), true);
+  Button(*window, "SBStartRadio")->click();
+  ASSERT_TRUE(WaitStatus(*window, "Scanning Frequencies", 5000));
+  m_prompts.openAnswer = QString::fromStdString(Path("missing.txt").string());
+  Button(*window, "SBLoadRawFile")->click();
+  EXPECT_FALSE(window->RadioRunning());
+  EXPECT_EQ(Status(*window)->text(), "Not Active");
+  EXPECT_TRUE(window->Widgets().stopRadio->isChecked());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->ReplayRunning(); }, 5000));
+}
+
 TEST_F(MainFormRadioTest, TheDecodersLookAnglesDriveTheTrackingRotor) {
   const std::filesystem::path store = Path("state") / "Rotor";
   m_options = [&](TmainForm::Options& options) {
