@@ -10,6 +10,8 @@
 namespace windlark {
 
 std::string RotorStore::Write(int azimuth, int elevation) {
+  // Never the working folder by default: another program looks for the files in one place.
+  if (m_dir.empty()) return "no folder for the AZ/EL files";
   std::error_code ec;
   std::filesystem::create_directories(m_dir, ec);
   if (ec) return m_dir.string() + ": " + ec.message();

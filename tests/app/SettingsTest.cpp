@@ -454,6 +454,33 @@ TEST_F(SettingsTest, AprsHostsCanBeOverridden) {
   EXPECT_EQ(Load(text).aprsLogin.serverHost, "127.0.0.1");
 }
 
+TEST_F(SettingsTest, ReceiverLinkAndRotctldKeys) {
+  const LoadedSettings defaults = Load("");
+  EXPECT_EQ(defaults.settings.radio.link, RadioLinkKind::NetRemote);
+  EXPECT_EQ(defaults.settings.radio.rigctlHost, "127.0.0.1");
+  EXPECT_EQ(defaults.settings.radio.rigctlPort, 4532);
+  EXPECT_EQ(defaults.settings.rotor.rotctldHost, "127.0.0.1");
+  EXPECT_EQ(defaults.settings.rotor.rotctldPort, 4533);
+  const LoadedSettings set = Load(
+      "[Radio Controls]\nLink=1\nRigctl Host=sdr.local\nRigctl Port=7356\n"
+      "[Antenna Rotor]\nProtocol=4\nRotctld Port=4534\n");
+  EXPECT_EQ(set.settings.radio.link, RadioLinkKind::Rigctl);
+  EXPECT_EQ(set.settings.radio.rigctlHost, "sdr.local");
+  EXPECT_EQ(set.settings.radio.rigctlPort, 7356);
+  EXPECT_EQ(set.settings.rotor.protocol, 4);
+  EXPECT_EQ(set.settings.rotor.rotctldPort, 4534);
+  EXPECT_EQ(AppliedSettingsOf(set).rotor.protocol, 4);
+  // Values that mean nothing keep the defaults.
+  const LoadedSettings bad = Load(
+      "[Radio Controls]\nLink=7\nRigctl Host=\nRigctl Port=0\n"
+      "[Antenna Rotor]\nProtocol=5\nRotctld Port=70000\n");
+  EXPECT_EQ(bad.settings.radio.link, RadioLinkKind::NetRemote);
+  EXPECT_EQ(bad.settings.radio.rigctlHost, "127.0.0.1");
+  EXPECT_EQ(bad.settings.radio.rigctlPort, 4532);
+  EXPECT_EQ(bad.settings.rotor.protocol, 0);
+  EXPECT_EQ(bad.settings.rotor.rotctldPort, 4533);
+}
+
 TEST_F(SettingsTest, StationGpsSourcePublishersAndVersionFile) {
   const LoadedSettings defaults = Load("");
   const GpsInSettings& gps = defaults.settings.gps;

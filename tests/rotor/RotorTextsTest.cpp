@@ -173,6 +173,7 @@ TEST(RotorStoreTest, ReadersSeeTheOldOrTheNewValueWhileItIsReplaced) {
   std::ofstream(dir.parent_path() / "blocker" / "file") << "x";
   RotorStore blocked(dir.parent_path() / "blocker" / "file" / "Rotor");
   EXPECT_NE(blocked.Write(1, 2), "");
+  EXPECT_NE(RotorStore("").Write(1, 2), "");
 }
 
 }  // namespace

@@ -225,8 +225,9 @@ TEST_F(AntennaRotorTest, RotctldMovesStopsAndReportsTheDummyRotor) {
   ASSERT_TRUE(rig.WaitPosition("045\u00B0", "010\u00B0", 30000));
   const std::vector<std::string> position = rotctld.Ask("p", 2);
   ASSERT_EQ(position.size(), 2U);
-  EXPECT_NEAR(std::stod(position[0]), 45.0, 0.5);
-  EXPECT_NEAR(std::stod(position[1]), 10.0, 0.5);
+  // Read as the daemon writes them (a "." whatever the test's locale).
+  EXPECT_NEAR(QString::fromStdString(position[0]).toDouble(), 45.0, 1.0);
+  EXPECT_NEAR(QString::fromStdString(position[1]).toDouble(), 10.0, 1.0);
   rig.link->MoveTo(90, 40);
   ASSERT_TRUE(rig.WaitRotor("Rotor [P]: Ok"));
   rig.link->StopRotor();
