@@ -12,6 +12,8 @@ AppliedSettings AppliedSettingsOf(const LoadedSettings& loaded) {
 
   a.startRadio = s.radio.autorun;
   a.rescanDelayMin = s.radio.rearmTimeMin;
+  a.radio = s.radio;
+  a.rotor = s.rotor;
 
   a.saveRaw = loaded.raw.saveRaw;
   a.rawDir = s.logs.rawDir;

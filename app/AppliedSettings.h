@@ -20,6 +20,11 @@ struct AppliedSettings {
   // Radio control: press "Start SDR# remote control"; the rescan delay it waits.
   bool startRadio = false;
   int rescanDelayMin = 5;
+  // The scan's frequency list, rescan rule and receiver link, read afresh at each step.
+  RadioSettings radio;
+
+  // The antenna rotor window's link, presets and tracking sensitivity.
+  RotorSettings rotor;
 
   // Raw capture. A load always starts a new raw file with the next frame.
   bool saveRaw = false;

@@ -65,6 +65,11 @@ void LoadRadio(const IniFile& ini, RadioSettings& radio) {
   radio.autorun = ini.ReadBool(kRadio, "Autorun", false);
   radio.restartScan = ini.ReadBool(kRadio, "RestartScan", true);
   radio.rearmTimeMin = std::clamp(ini.ReadInteger(kRadio, "Rearm Time", 5), 2, 1440);
+  radio.link =
+      ini.ReadInteger(kRadio, "Link", 0) == 1 ? RadioLinkKind::Rigctl : RadioLinkKind::NetRemote;
+  radio.rigctlHost = NonEmpty(ini.ReadString(kRadio, "Rigctl Host", ""), kDefaultRigctlHost);
+  radio.rigctlPort = Within(ini.ReadInteger(kRadio, "Rigctl Port", kDefaultRigctlPort), 1, 65535,
+                            kDefaultRigctlPort);
 }
 
 void LoadMaps(const IniFile& ini, const SettingsEnvironment& env, MapSettings& maps) {
@@ -110,7 +115,7 @@ std::vector<RotorPreset> LoadPresets(const IniFile& ini) {
 }
 
 void LoadRotor(const IniFile& ini, RotorSettings& rotor) {
-  rotor.protocol = Within(ini.ReadInteger(kRotor, "Protocol", 0), 0, 3, 0);
+  rotor.protocol = Within(ini.ReadInteger(kRotor, "Protocol", 0), 0, kRotorProtocolCount - 1, 0);
   rotor.port = Within(ini.ReadInteger(kRotor, "Port", 1), 0, 30, 1);
   rotor.portName = ini.ReadString(kRotor, "Port Name", "");
   rotor.speedIndex = Within(ini.ReadInteger(kRotor, "Speed", 3), 0, 7, 3);
@@ -119,6 +124,9 @@ void LoadRotor(const IniFile& ini, RotorSettings& rotor) {
   rotor.sensitivityDeg =
       std::max(1, Within(ini.ReadInteger(kRotor, "Sensitivity Angle", 1), 0, 90, 1));
   rotor.queryPeriodS = Within(ini.ReadInteger(kRotor, "Query Position Period", 5), 0, 300, 5);
+  rotor.rotctldHost = NonEmpty(ini.ReadString(kRotor, "Rotctld Host", ""), kDefaultRotctldHost);
+  rotor.rotctldPort = Within(ini.ReadInteger(kRotor, "Rotctld Port", kDefaultRotctldPort), 1, 65535,
+                             kDefaultRotctldPort);
 }
 
 void LoadAprs(const IniFile& ini, const MapSettings& maps, AprsSettings& aprs) {
@@ -393,6 +401,8 @@ void SaveRotor(const RotorSettings& rotor, const SettingsTexts& texts, IniFile& 
   }
   ini.WriteInteger(kRotor, "Sensitivity Angle", rotor.sensitivityDeg);
   ini.WriteInteger(kRotor, "Query Position Period", rotor.queryPeriodS);
+  ini.WriteString(kRotor, "Rotctld Host", rotor.rotctldHost);
+  ini.WriteInteger(kRotor, "Rotctld Port", rotor.rotctldPort);
 }
 
 void SaveAprsAndGps(const Settings& s, const SettingsTexts& texts, const SavedNumbers& n,
@@ -442,6 +452,9 @@ std::string SaveSettings(const Settings& s, const SettingsTexts& texts, IniFile&
   }
   ini.WriteBool(kRadio, "RestartScan", s.radio.restartScan);
   ini.WriteInteger(kRadio, "Rearm Time", n.rearmTimeMin);
+  ini.WriteInteger(kRadio, "Link", static_cast<int>(s.radio.link));
+  ini.WriteString(kRadio, "Rigctl Host", s.radio.rigctlHost);
+  ini.WriteInteger(kRadio, "Rigctl Port", s.radio.rigctlPort);
 
   ini.WriteBool(kLogs, "Save Raw Data", s.logs.saveRawData);
   ini.WriteInteger(kLogs, "format", 0);

@@ -11,6 +11,8 @@
 #include "aprs/AprsSettings.h"
 #include "gps/GpsInSettings.h"
 #include "map/MapSettings.h"
+#include "radio/RadioSettings.h"
+#include "rotor/RotorSettings.h"
 
 namespace windlark {
 
@@ -43,14 +45,6 @@ struct AudioSettings {
   bool autorun = false;
 };
 
-struct RadioSettings {
-  int netRemotePort = 3382;
-  std::vector<int> frequenciesHz;
-  bool autorun = false;
-  bool restartScan = true;
-  int rearmTimeMin = 5;  // the rescan delay
-};
-
 struct LogFileSettings {
   bool saveRawData = true;
   std::string rawDir;
@@ -65,23 +59,6 @@ struct UpdateSettings {
   bool checkAtStartup = true;
   std::string versionFileUrl = std::string(kDefaultVersionFileUrl);
   std::string webPageUrl = std::string(kDefaultWebPageUrl);
-};
-
-// One row of the preset grid; a row with an empty name is blank.
-struct RotorPreset {
-  std::string name;
-  int azimuthDeg = 0;
-  int elevationDeg = 0;
-};
-
-struct RotorSettings {
-  int protocol = 0;                  // 0 GS-232, 1 registry keys, 2 EasyComm, 3 raw
-  int port = 1;                      // the n of "COMn"
-  std::string portName;              // the selected port: "COMn" or a device path; empty for none
-  int speedIndex = 3;                // into kBaudRates
-  std::vector<RotorPreset> presets;  // grid rows 1..; never empty (one blank row at least)
-  int sensitivityDeg = 1;
-  int queryPeriodS = 5;
 };
 
 // Every key of the settings file, as the settings dialog shows it.

@@ -135,6 +135,12 @@ bool DrawControlGlyph(QPainter& p, Glyph glyph) {
       p.setBrush(kRed);
       p.drawEllipse(QPointF(12, 12), 1, 1);
       break;
+    case Glyph::Pause:
+      p.setPen(QPen(kInk, 1));
+      p.setBrush(kBlue);
+      p.drawRect(QRectF(6, 4, 4, 16));
+      p.drawRect(QRectF(14, 4, 4, 16));
+      break;
     default:
       return false;
   }

@@ -34,6 +34,7 @@ enum class Glyph {
   Layers,
   AprsGood,  // "Enable/Disable APRS" while connected
   AprsFail,  // and after a failure
+  Pause,     // "Start SDR# remote control" while the scan waits to rescan
 };
 
 QIcon GlyphIcon(Glyph glyph);

@@ -48,6 +48,7 @@
 #include "records/io/LogFileLoader.h"
 #include "records/ui/ExportControl.h"
 #include "records/ui/ReplayControlForm.h"
+#include "rotor/ui/RotorHandler.h"
 #include "signal/io/QtAudioSource.h"
 #include "signal/ui/AudioSignalMonitor.h"
 #include "xdata/ui/xdataUnit.h"
@@ -163,6 +164,7 @@ void TmainForm::CreateAuxiliaryWindows() {
   m_aprsPanel->SetUrlOpener([this](const QString& url) { m_prompts.openUrl(url); });
   m_form10 = new TForm10(this);
   CreateAprs();
+  CreateRadioControl();
 }
 
 void TmainForm::CreateAprs() {
@@ -220,6 +222,7 @@ void TmainForm::ConnectButtons() {
   connect(m_w.signalMonitor, &QToolButton::clicked, this, &TmainForm::SBSignalMonitorClick);
   connect(m_w.diagrams, &QToolButton::clicked, this, &TmainForm::SBDiagramsClick);
   connect(m_w.gpsIn, &QToolButton::clicked, this, &TmainForm::SBGpsInClick);
+  connect(m_w.rotor, &QToolButton::clicked, this, &TmainForm::SBRotorClick);
   connect(m_timerCheckVer, &QTimer::timeout, this, &TmainForm::TimerCheckVerTimer);
   // The about box's button posts the manual check.
   connect(m_about, &TAboutBox::CheckForUpdates, this, [this] {
@@ -281,6 +284,7 @@ void TmainForm::ApplySettings(const AppliedSettings& settings) {
     m_audio->SetDevice(-1, DefaultInputText(m_options.defaultDeviceName()));
   }
   if (settings.startAudio && !ReplayRunning()) SBStartAudioClick();
+  ApplyRadioSettings(settings);
   if (settings.startRadio && !ReplayRunning()) SBStartRadioClick();
 
   m_w.openStreetMap->setChecked(settings.mapType != 2);
@@ -347,15 +351,6 @@ void TmainForm::SBStartAudioClick() {
 
 void TmainForm::SBStopAudioClick() {
   m_audio->StopAudioDecoding();
-}
-
-void TmainForm::SBStartRadioClick() {
-  // The SDR# remote control starts here once it exists; until then the pair stays stopped.
-  m_w.stopRadio->setChecked(true);
-}
-
-void TmainForm::SBStopRadioClick() {
-  m_w.stopRadio->setChecked(true);
 }
 
 void TmainForm::SpeedButton5Click() {
@@ -930,6 +925,8 @@ void TmainForm::Shutdown() {
   if (m_audio) m_audio->StopAudioDecoding();
   if (m_exports) m_exports->Shutdown();
   StopGpsIn();
+  StopRadioWorker(true);
+  if (m_rotorHandler != nullptr) m_rotorHandler->Shutdown();
   if (m_timerCheckVer != nullptr) m_timerCheckVer->stop();
   if (m_checkUpdate != nullptr) {
     m_checkUpdate->disconnect(this);
@@ -942,9 +939,9 @@ void TmainForm::Shutdown() {
   if (m_aprsTimer != nullptr) m_aprsTimer->stop();
   if (m_map != nullptr) m_map->Stop();
   if (m_mapDownloader != nullptr) m_mapDownloader->StopDownload();
-  for (QWidget* window :
-       std::initializer_list<QWidget*>{m_replayControl, m_signalMonitor, m_diagrams, m_xdata.get(),
-                                       m_settingsForm, m_gpsInForm, m_aprsPanel, m_mapDownloader}) {
+  for (QWidget* window : std::initializer_list<QWidget*>{
+           m_replayControl, m_signalMonitor, m_diagrams, m_xdata.get(), m_settingsForm, m_gpsInForm,
+           m_aprsPanel, m_mapDownloader, m_rotorHandler}) {
     if (window != nullptr) window->hide();
   }
 }

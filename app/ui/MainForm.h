@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/AppliedSettings.h"
@@ -49,6 +50,10 @@ class TCheckUpdate;
 class TForm8;
 class TGpsInForm;
 class TGpsIo;
+class TRadioController;
+class TRotorHandler;
+class ScanSettingsBox;
+class SyncCall;
 struct GpsHomeFix;
 struct VersionFile;
 
@@ -89,6 +94,8 @@ class TmainForm : public QMainWindow, public DecoderHooks {
     int updateTimeoutMs = 15000;
     // The APRS-IS client; by default one with the real waits and the PC's clock.
     std::function<std::unique_ptr<TAprs>()> aprsClient;
+    // The folder of the rotor's "AZ" and "EL" files; none when empty.
+    QString rotorStateDir;
   };
 
   explicit TmainForm(Options options, QWidget* parent = nullptr);
@@ -157,9 +164,16 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   // Tracking draws the sondes small and without name plates.
   bool AprsSmallMarkers() const { return m_aprsSmallMarkers; }
 
+  // Radio control: the scan worker runs from "Start SDR# remote control" until it ends.
+  bool RadioRunning() const { return m_radio != nullptr; }
+  TRotorHandler& RotorHandler() { return *m_rotorHandler; }
+  QTimer& RestartScanTimer() { return *m_restartScanTimer; }
+
  signals:
   void StartupDone();
   void ReplayFinished();
+  // The radio scan worker has ended (stopped, or the sonde locked for good).
+  void RadioStopped();
   // The home position moved (the map's home marker follows).
   void HomeChanged();
   // An update check is over, whatever came of it.
@@ -190,6 +204,8 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void SBSignalMonitorClick();
   void SBDiagramsClick();
   void SBGpsInClick();
+  void SBRotorClick();
+  void RestartScanTimerTimer();
   void TimerCheckVerTimer();
   void SpeedButton5Click();
   void SpeedButton6Click();
@@ -226,6 +242,7 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void EnableAuxiliaryPanel() override;
   void UpdateSonde(std::string_view speedText, int climb, double altitude, double mapX,
                    double mapY) override;
+  void TrackTo(int azimuth, int elevation) override;
   void PlotPoint(const TelemetryPoint& point) override;
   void WritePositionOut() override;
   bool AprsConnected() const override;
@@ -259,6 +276,13 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void SetAprsModes(bool monitoringDown, bool trackingDown);
   void StartTrackingSonde(const std::string& name);
   void RestoreMonitoringButtons();
+  void CreateRadioControl();
+  void ApplyRadioSettings(const AppliedSettings& settings);
+  void StartRadioWorker();
+  // Tells the worker to end; `wait` for its thread (the window is closing).
+  void StopRadioWorker(bool wait);
+  void ShowRadioStatus(const QString& text, bool red, bool bold);
+  void SetRadioStartGlyph(bool pause);
 
   Options m_options;
   Prompts m_prompts;
@@ -310,6 +334,15 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   bool m_monitoringActive = false;
   bool m_trackingActive = false;
   bool m_aprsSmallMarkers = false;
+  TRadioController* m_radio = nullptr;
+  // Every scan worker whose thread has not ended yet (one running, others ending).
+  std::vector<std::pair<QThread*, TRadioController*>> m_radioThreads;
+  bool m_radioStartPressed = false;
+  bool m_radioStopPressed = true;
+  std::shared_ptr<ScanSettingsBox> m_scanSettings;
+  std::shared_ptr<SyncCall> m_sondeIdCall;
+  QTimer* m_restartScanTimer = nullptr;
+  TRotorHandler* m_rotorHandler = nullptr;
   bool m_rawLatch = false;
   bool m_showHandled = false;
   bool m_started = false;

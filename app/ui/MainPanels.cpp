@@ -84,7 +84,13 @@ QWidget* NamedLamp(QWidget* parent, MainWidgets& w, Lamp lamp, const char* capti
 void BuildRadioGroup(QWidget* parent, QBoxLayout* column, MainWidgets& w) {
   QGroupBox* radio = Group(parent, column, "   Radio  I/F ");
   QGridLayout* grid = Grid(radio);
-  grid->addWidget(Value(radio, w, ReadOut::RadioStatus), 0, 0, 1, 3);
+  w.radioLamp = new TLampShape(kLampSize, radio);
+  w.radioLamp->setObjectName(QStringLiteral("RadioLamp"));
+  auto* top = new QHBoxLayout;
+  top->setSpacing(6);
+  top->addWidget(w.radioLamp);
+  top->addWidget(Value(radio, w, ReadOut::RadioStatus), 1);
+  grid->addLayout(top, 0, 0, 1, 3);
   w.radioFrequency = Caption(radio, "405.000.000");
   QFont big = w.radioFrequency->font();
   big.setBold(true);

@@ -64,6 +64,7 @@ struct MainWidgets {
 
   // Left column.
   QLabel* radioFrequency = nullptr;
+  TLampShape* radioLamp = nullptr;
   QLabel* rescanCountdown = nullptr;
   QCheckBox* adjust = nullptr;
   std::array<QLabel*, kSatelliteCount> satelliteLabels{};

@@ -137,6 +137,9 @@ void TSettingsForm::Fill(const LoadedSettings& loaded) {
   m_restartScan->setChecked(s.radio.restartScan);
   m_rearmTime->setText(Q(t.rearmTime));
   m_rescanDelayMin = s.radio.rearmTimeMin;
+  (s.radio.link == RadioLinkKind::Rigctl ? m_rigctlLink : m_netRemoteLink)->setChecked(true);
+  m_rigctlHost->setText(Q(s.radio.rigctlHost));
+  m_rigctlPort->setValue(s.radio.rigctlPort);
 
   m_saveRaw->setChecked(s.logs.saveRawData);
   m_rawDir = s.logs.rawDir;
@@ -167,6 +170,8 @@ void TSettingsForm::Fill(const LoadedSettings& loaded) {
   FillPresets(0);
   m_sensitivity->setValue(s.rotor.sensitivityDeg);
   m_queryPeriod->setValue(s.rotor.queryPeriodS);
+  m_rotctldHost->setText(Q(s.rotor.rotctldHost));
+  m_rotctldPort->setValue(s.rotor.rotctldPort);
 
   FillAprs(s, t);
 
@@ -248,6 +253,10 @@ Settings TSettingsForm::ReadSettings() const {
   s.radio.autorun = m_radioAutorun->isChecked();
   s.radio.restartScan = m_restartScan->isChecked();
   s.radio.rearmTimeMin = ParseIniInteger(t.rearmTime).value_or(m_rescanDelayMin);
+  s.radio.link = m_rigctlLink->isChecked() ? RadioLinkKind::Rigctl : RadioLinkKind::NetRemote;
+  s.radio.rigctlHost = S(m_rigctlHost->text().trimmed());
+  if (s.radio.rigctlHost.empty()) s.radio.rigctlHost = kDefaultRigctlHost;
+  s.radio.rigctlPort = m_rigctlPort->value();
 
   s.logs.saveRawData = m_saveRaw->isChecked();
   s.logs.rawDir = m_rawDir;
@@ -275,6 +284,9 @@ Settings TSettingsForm::ReadSettings() const {
   s.rotor.presets = m_presets;
   s.rotor.sensitivityDeg = m_sensitivity->value();
   s.rotor.queryPeriodS = m_queryPeriod->value();
+  s.rotor.rotctldHost = S(m_rotctldHost->text().trimmed());
+  if (s.rotor.rotctldHost.empty()) s.rotor.rotctldHost = kDefaultRotctldHost;
+  s.rotor.rotctldPort = m_rotctldPort->value();
 
   s.aprs.enable = m_aprsEnable->isChecked();
   s.aprs.autoStart = m_aprsAutoStart->isChecked();

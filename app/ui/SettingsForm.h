@@ -113,6 +113,10 @@ class TSettingsForm : public QDialog {
   QCheckBox* m_radioAutorun = nullptr;
   QCheckBox* m_restartScan = nullptr;
   QLineEdit* m_rearmTime = nullptr;
+  QRadioButton* m_netRemoteLink = nullptr;
+  QRadioButton* m_rigctlLink = nullptr;
+  QLineEdit* m_rigctlHost = nullptr;
+  QSpinBox* m_rigctlPort = nullptr;
   // Log Files
   QCheckBox* m_saveRaw = nullptr;
   QLabel* m_rawDirLabel = nullptr;
@@ -140,6 +144,8 @@ class TSettingsForm : public QDialog {
   QTableWidget* m_presetGrid = nullptr;
   QSpinBox* m_sensitivity = nullptr;
   QSpinBox* m_queryPeriod = nullptr;
+  QLineEdit* m_rotctldHost = nullptr;
+  QSpinBox* m_rotctldPort = nullptr;
   // APRS
   QCheckBox* m_aprsEnable = nullptr;
   QLineEdit* m_callSign = nullptr;

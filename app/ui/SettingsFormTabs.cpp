@@ -178,8 +178,21 @@ QWidget* TSettingsForm::BuildRadioTab() {
   list->addLayout(listButtons, 1, 1);
   list->setColumnStretch(2, 1);
 
+  // The receiver's link: SDR#'s Net Remote, or rigctl for gqrx, SDR++ and rigctld.
+  m_netRemoteLink = Radio("RadioLinkNetRemote", "SDR# Net Remote");
+  m_rigctlLink = Radio("RadioLinkRigctl", "rigctl (gqrx, SDR++, rigctld)");
+  m_netRemoteLink->setChecked(true);
+  auto* linkGroup = new QButtonGroup(this);
+  linkGroup->addButton(m_netRemoteLink, 0);
+  linkGroup->addButton(m_rigctlLink, 1);
+  m_rigctlHost = new QLineEdit;
+  m_rigctlHost->setObjectName(Text("EditRigctlHost"));
+  m_rigctlPort = UpDown("SpinRigctlPort", 1, 65535, false);
+  m_rigctlPort->setFixedWidth(m_rigctlPort->fontMetrics().horizontalAdvance(Text("000000")) + 40);
+
   auto* layout = new QVBoxLayout;
-  layout->addLayout(Row({new QLabel(Text("NetRemote port")), m_netRemotePort}));
+  layout->addLayout(Row({m_netRemoteLink, new QLabel(Text("NetRemote port")), m_netRemotePort}));
+  layout->addLayout(Row({m_rigctlLink, m_rigctlHost, m_rigctlPort}));
   layout->addSpacing(6);
   layout->addLayout(list, 1);
   layout->addWidget(m_radioAutorun);
@@ -330,10 +343,10 @@ QWidget* TSettingsForm::BuildPresets() {
 }
 
 QWidget* TSettingsForm::BuildRotorTab() {
-  auto* typeGroup = RadioGroup(
-      "Rotor Type ", "RadioRotorType",
-      {Text("Yaesu AZ/EL (GS232 A/ GS232B)"), Text("Registry keys"), Text("EasyComm"), Text("Raw")},
-      m_rotorProtocol, this);
+  auto* typeGroup = RadioGroup("Rotor Type ", "RadioRotorType",
+                               {Text("Yaesu AZ/EL (GS232 A/ GS232B)"), Text("Registry keys"),
+                                Text("EasyComm"), Text("Raw"), Text("hamlib rotctld")},
+                               m_rotorProtocol, this);
   m_rotorPort = PortChoice("ComboRotorPort");
   m_rotorSpeed = Choice("ComboRotorSpeed", BaudRates());
   auto* portGroup = new QGroupBox(Text("Serial Port "));
@@ -352,9 +365,19 @@ QWidget* TSettingsForm::BuildRotorTab() {
   tracking->addWidget(m_queryPeriod, 1, 1);
   tracking->setColumnStretch(2, 1);
 
+  m_rotctldHost = new QLineEdit;
+  m_rotctldHost->setObjectName(Text("EditRotctldHost"));
+  m_rotctldPort = UpDown("SpinRotctldPort", 1, 65535, false);
+  m_rotctldPort->setFixedWidth(m_rotctldPort->fontMetrics().horizontalAdvance(Text("000000")) + 40);
+  auto* rotctldGroup = new QGroupBox(Text("rotctld "));
+  auto* rotctld = new QHBoxLayout(rotctldGroup);
+  rotctld->addWidget(m_rotctldHost);
+  rotctld->addWidget(m_rotctldPort);
+
   auto* left = new QVBoxLayout;
   left->addWidget(typeGroup);
   left->addWidget(portGroup);
+  left->addWidget(rotctldGroup);
   left->addStretch();
   auto* right = new QVBoxLayout;
   right->addWidget(BuildPresets());

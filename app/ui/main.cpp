@@ -35,6 +35,7 @@ int main(int argc, char* argv[]) {
   options.settingsStore = windlark::SettingsStore();
   options.checkForUpdates = true;
   options.positionOutFile = windlark::AppPaths().StateDir() + QStringLiteral("/GPSOut/SondePos");
+  options.rotorStateDir = windlark::AppPaths().StateDir() + QStringLiteral("/Rotor");
   const QStringList args = QApplication::arguments();
   for (qsizetype k = 1; k < args.size(); ++k) {
     const QString& arg = args.at(k);

@@ -261,7 +261,7 @@ TEST_F(SettingsTest, SavesEveryKeyInOrderAndKeepsOtherSections) {
             "[General]\nRel=10\n"
             "[Audio Settings]\nInputInterface=1\nAutorun=0\n"
             "[Radio Controls]\nNetRemote port=3382\nAutorun=0\nFreq-01=404500000\n"
-            "RestartScan=1\nRearm Time=5\n"
+            "RestartScan=1\nRearm Time=5\nLink=0\nRigctl Host=127.0.0.1\nRigctl Port=4532\n"
             "[Logs Files]\nSave Raw Data=1\nformat=0\nRawDir=" +
                 m_env.defaultRawDir +
                 "\n"
@@ -278,6 +278,7 @@ TEST_F(SettingsTest, SavesEveryKeyInOrderAndKeepsOtherSections) {
                 "[Antenna Rotor]\nProtocol=0\nPort=12\nPort Name=COM12\nSpeed=3\n"
                 "PresetId-01=North\nPresetAz-01=0\nPresetEl-01=5\n"
                 "Sensitivity Angle=1\nQuery Position Period=5\n"
+                "Rotctld Host=127.0.0.1\nRotctld Port=4533\n"
                 "[Aprs]\nEnable=1\nAutoStart=0\nCallSign=AB1CD-7\n"
                 "Home Position Enable=1\nHome SSID=5\nPassword=12345\nServerNum=3\n"
                 "MonitoringMode=1\nLaunch Lat=45.1\nLaunch Long=-7.25\nRange=50\n"
@@ -451,6 +452,33 @@ TEST_F(SettingsTest, AprsHostsCanBeOverridden) {
   EXPECT_EQ(Load(text).aprsLogin.serverHost, "aunz.example.net");
   m_env.aprsHostOverride = "127.0.0.1";
   EXPECT_EQ(Load(text).aprsLogin.serverHost, "127.0.0.1");
+}
+
+TEST_F(SettingsTest, ReceiverLinkAndRotctldKeys) {
+  const LoadedSettings defaults = Load("");
+  EXPECT_EQ(defaults.settings.radio.link, RadioLinkKind::NetRemote);
+  EXPECT_EQ(defaults.settings.radio.rigctlHost, "127.0.0.1");
+  EXPECT_EQ(defaults.settings.radio.rigctlPort, 4532);
+  EXPECT_EQ(defaults.settings.rotor.rotctldHost, "127.0.0.1");
+  EXPECT_EQ(defaults.settings.rotor.rotctldPort, 4533);
+  const LoadedSettings set = Load(
+      "[Radio Controls]\nLink=1\nRigctl Host=sdr.local\nRigctl Port=7356\n"
+      "[Antenna Rotor]\nProtocol=4\nRotctld Port=4534\n");
+  EXPECT_EQ(set.settings.radio.link, RadioLinkKind::Rigctl);
+  EXPECT_EQ(set.settings.radio.rigctlHost, "sdr.local");
+  EXPECT_EQ(set.settings.radio.rigctlPort, 7356);
+  EXPECT_EQ(set.settings.rotor.protocol, 4);
+  EXPECT_EQ(set.settings.rotor.rotctldPort, 4534);
+  EXPECT_EQ(AppliedSettingsOf(set).rotor.protocol, 4);
+  // Values that mean nothing keep the defaults.
+  const LoadedSettings bad = Load(
+      "[Radio Controls]\nLink=7\nRigctl Host=\nRigctl Port=0\n"
+      "[Antenna Rotor]\nProtocol=5\nRotctld Port=70000\n");
+  EXPECT_EQ(bad.settings.radio.link, RadioLinkKind::NetRemote);
+  EXPECT_EQ(bad.settings.radio.rigctlHost, "127.0.0.1");
+  EXPECT_EQ(bad.settings.radio.rigctlPort, 4532);
+  EXPECT_EQ(bad.settings.rotor.protocol, 0);
+  EXPECT_EQ(bad.settings.rotor.rotctldPort, 4533);
 }
 
 TEST_F(SettingsTest, StationGpsSourcePublishersAndVersionFile) {

@@ -483,5 +483,32 @@ TEST_F(SettingsFormRig, GpsSourceChaseMapAndVersionFileRoundTrip) {
   }
 }
 
+TEST_F(SettingsFormRig, ReceiverLinkAndRotctldRoundTrip) {
+  WriteIni(
+      "[Radio Controls]\r\nLink=1\r\nRigctl Host=192.168.1.7\r\nRigctl Port=7356\r\n"
+      "[Antenna Rotor]\r\nProtocol=4\r\nRotctld Host=10.0.0.3\r\nRotctld Port=4534\r\n");
+  m_form->Fill(Store().Load(m_devices));
+  EXPECT_TRUE(Find<QRadioButton>("RadioLinkRigctl")->isChecked());
+  EXPECT_EQ(Find<QLineEdit>("EditRigctlHost")->text(), "192.168.1.7");
+  EXPECT_EQ(Find<QSpinBox>("SpinRigctlPort")->value(), 7356);
+  EXPECT_TRUE(Find<QRadioButton>("RadioRotorType4")->isChecked());
+  EXPECT_EQ(Find<QLineEdit>("EditRotctldHost")->text(), "10.0.0.3");
+  EXPECT_EQ(Find<QSpinBox>("SpinRotctldPort")->value(), 4534);
+
+  Click("RadioLinkNetRemote");
+  Type("EditRotctldHost", "");  // an empty host falls back to the loopback
+  const Settings read = m_form->ReadSettings();
+  EXPECT_EQ(read.radio.link, RadioLinkKind::NetRemote);
+  EXPECT_EQ(read.radio.rigctlHost, "192.168.1.7");
+  EXPECT_EQ(read.rotor.protocol, 4);
+  EXPECT_EQ(read.rotor.rotctldHost, "127.0.0.1");
+  EXPECT_EQ(Store().Save(read, m_form->ReadTexts()), QString());
+  const std::string saved = ReadIni();
+  for (const char* key : {"Link=0", "Rigctl Host=192.168.1.7", "Rigctl Port=7356", "Protocol=4",
+                          "Rotctld Host=127.0.0.1", "Rotctld Port=4534"}) {
+    EXPECT_NE(saved.find(key), std::string::npos) << key << " in " << saved;
+  }
+}
+
 }  // namespace
 }  // namespace windlark
