@@ -11,6 +11,7 @@
 #include "aprs/AprsSettings.h"
 #include "gps/GpsInSettings.h"
 #include "map/MapSettings.h"
+#include "signal/Demodulator.h"
 
 namespace windlark {
 
@@ -41,6 +42,8 @@ inline constexpr std::string_view kHostsSection = "Hosts";
 struct AudioSettings {
   int deviceIndex = -1;  // row of the device list; -1 is the system's default input
   bool autorun = false;
+  // "Demodulator": "Standard" or "Enhanced"; anything else is Enhanced.
+  DemodulatorKind demodulator = DemodulatorKind::Enhanced;
 };
 
 struct RadioSettings {
