@@ -20,7 +20,7 @@ constexpr int kCodewords = 2;
 constexpr std::uint8_t kShortType = 0x0F;
 constexpr std::uint8_t kLongType = 0xF0;
 // Erasure counts tried in turn; each leaves room for (24 - n) / 2 errors besides.
-constexpr std::array<int, 9> kErasureCounts = {0, 4, 8, 12, 14, 16, 18, 20, 22};
+constexpr std::array<int, 12> kErasureCounts = {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22};
 // Distinct corrections kept per codeword for the frame-level check.
 constexpr std::size_t kCandidatesPerCodeword = 4;
 
@@ -82,7 +82,15 @@ std::vector<Candidate> CodewordCandidates(std::span<const std::uint8_t> frame,
     RsCodeword word = received;
     if (RsDecode(word, erasures, used) < 0) continue;
     int changed = 0;
-    for (std::size_t k = 0; k < word.size(); ++k) changed += word[k] != received[k] ? 1 : 0;
+    bool touchesPinned = false;
+    for (int k = 0; k < used; ++k) {
+      const auto index = static_cast<std::size_t>(k);
+      if (word[index] == received[index]) continue;
+      ++changed;
+      touchesPinned = touchesPinned || pinned[static_cast<std::size_t>(FrameOffset(c, k))];
+    }
+    // A known byte never needs correcting: such an answer is a wrong codeword.
+    if (touchesPinned) continue;
     const bool known = std::any_of(candidates.begin(), candidates.end(),
                                    [&](const Candidate& other) { return other.word == word; });
     if (!known) candidates.push_back({word, changed});
@@ -99,6 +107,38 @@ void Apply(std::span<std::uint8_t> frame, const RsCodeword& word, int c, int fra
   }
 }
 
+bool BlockCrcPasses(std::span<const std::uint8_t> frame, int pos, int length) {
+  const auto crcAt = static_cast<std::size_t>(pos + 2 + length);
+  const std::uint16_t crc =
+      Crc16(frame.subspan(static_cast<std::size_t>(pos) + 2, static_cast<std::size_t>(length)));
+  const unsigned stored =
+      static_cast<unsigned>(frame[crcAt]) | static_cast<unsigned>(frame[crcAt + 1]) << 8U;
+  return crc == stored;
+}
+
+// Blocks that pass their CRC are known to be right: none of their bytes is an error, so the
+// code's whole strength goes to the others. Returns how many bytes were newly pinned.
+int PinGoodBlocks(std::span<const std::uint8_t> frame, std::vector<bool>& pinned, int frameEnd) {
+  int added = 0;
+  int pos = kFirstBlockPos;
+  while (pos + 1 < frameEnd) {
+    const int length = frame[static_cast<std::size_t>(pos) + 1];
+    const int next = pos + length + 4;
+    if (next > frameEnd) break;
+    const bool good = BlockCrcPasses(frame, pos, length);
+    if (good) {
+      for (int at = pos; at < next; ++at) {
+        if (!pinned[static_cast<std::size_t>(at)]) ++added;
+        pinned[static_cast<std::size_t>(at)] = true;
+      }
+    } else if (!pinned[static_cast<std::size_t>(pos) + 1]) {
+      break;  // a length byte nobody vouches for may lead anywhere
+    }
+    pos = next;
+  }
+  return added;
+}
+
 int TryPins(std::span<std::uint8_t, kLongFrameBytes> frame, std::span<const float> reliability,
             std::span<const Pin> pins, int frameEnd) {
   std::array<std::uint8_t, kLongFrameBytes> work{};
@@ -110,29 +150,52 @@ int TryPins(std::span<std::uint8_t, kLongFrameBytes> frame, std::span<const floa
     work[static_cast<std::size_t>(pin.position)] = pin.value;
     pinned[static_cast<std::size_t>(pin.position)] = true;
   }
-  std::array<std::vector<Candidate>, kCodewords> candidates;
-  for (int c = 0; c < kCodewords; ++c) {
-    candidates[static_cast<std::size_t>(c)] =
-        CodewordCandidates(work, reliability, pinned, c, frameEnd);
-    if (candidates[static_cast<std::size_t>(c)].empty()) return -1;
-  }
-  // Pairs in order of the erasures they needed; the first whose blocks all pass wins.
-  const std::size_t n0 = candidates[0].size();
-  const std::size_t n1 = candidates[1].size();
-  for (std::size_t sum = 0; sum + 2 <= n0 + n1; ++sum) {
-    for (std::size_t i = 0; i < n0; ++i) {
-      if (sum < i || sum - i >= n1) continue;
-      Apply(work, candidates[0][i].word, 0, frameEnd);
-      Apply(work, candidates[1][sum - i].word, 1, frameEnd);
-      if (!AllBlocksPass(work, frameEnd)) continue;
-      int changed = 0;
-      for (int at = 0; at < frameEnd; ++at) {
-        const auto index = static_cast<std::size_t>(at);
-        changed += work[index] != frame[index] ? 1 : 0;
-      }
-      std::copy(work.begin(), work.begin() + frameEnd, frame.begin());
-      return changed;
+  PinGoodBlocks(work, pinned, frameEnd);
+  // One codeword corrected can make blocks pass that pin bytes of the other: a few rounds.
+  for (int round = 0; round < 3; ++round) {
+    std::array<std::vector<Candidate>, kCodewords> candidates;
+    for (int c = 0; c < kCodewords; ++c) {
+      candidates[static_cast<std::size_t>(c)] =
+          CodewordCandidates(work, reliability, pinned, c, frameEnd);
     }
+    const std::size_t n0 = candidates[0].size();
+    const std::size_t n1 = candidates[1].size();
+    // Pairs in order of the erasures they needed; the first whose blocks all pass wins.
+    for (std::size_t sum = 0; n0 > 0 && n1 > 0 && sum + 2 <= n0 + n1; ++sum) {
+      for (std::size_t i = 0; i < n0; ++i) {
+        if (sum < i || sum - i >= n1) continue;
+        std::array<std::uint8_t, kLongFrameBytes> trial = work;
+        Apply(trial, candidates[0][i].word, 0, frameEnd);
+        Apply(trial, candidates[1][sum - i].word, 1, frameEnd);
+        if (!AllBlocksPass(trial, frameEnd)) continue;
+        int changed = 0;
+        for (int at = 0; at < frameEnd; ++at) {
+          const auto index = static_cast<std::size_t>(at);
+          changed += trial[index] != frame[index] ? 1 : 0;
+        }
+        std::copy(trial.begin(), trial.begin() + frameEnd, frame.begin());
+        return changed;
+      }
+    }
+    // Keep only what the CRCs confirm of each codeword's best answer, and go again.
+    int added = 0;
+    for (int c = 0; c < kCodewords; ++c) {
+      for (const Candidate& candidate : candidates[static_cast<std::size_t>(c)]) {
+        std::array<std::uint8_t, kLongFrameBytes> trial = work;
+        Apply(trial, candidate.word, c, frameEnd);
+        std::vector<bool> confirmed = pinned;
+        if (PinGoodBlocks(trial, confirmed, frameEnd) == 0) continue;
+        // Only the newly confirmed bytes are taken over.
+        for (std::size_t at = 0; at < confirmed.size(); ++at) {
+          if (confirmed[at] && !pinned[at]) work[at] = trial[at];
+        }
+        added += static_cast<int>(std::count(confirmed.begin(), confirmed.end(), true) -
+                                  std::count(pinned.begin(), pinned.end(), true));
+        pinned = confirmed;
+        break;
+      }
+    }
+    if (added == 0) break;
   }
   return -1;
 }

@@ -30,6 +30,10 @@ constexpr double kLevelGain = 0.01;
 constexpr float kHuntDcGain = 1.0F / 1024.0F;
 constexpr double kNominalPeriod = kSamplesPerBit;
 
+// Binomial low-pass before the bit integration: the discriminator's noise rises with
+// frequency, the signal has little above 3 kHz.
+constexpr std::array<int, 7> kPreFilter = {1, 6, 15, 20, 15, 6, 1};
+
 }  // namespace
 
 EnhancedDemodulator::EnhancedDemodulator(FrameSink& sink, LampBank& lamps, TelemetryView& view,
@@ -43,6 +47,7 @@ void EnhancedDemodulator::ResetToHunting() {
 
 void EnhancedDemodulator::ResetDemodulator() {
   ResetToHunting();
+  m_pre.fill(0);
   m_window.fill(0);
   m_sum = 0;
   m_history.fill(0.0F);
@@ -72,8 +77,15 @@ double EnhancedDemodulator::At(double t) const {
 }
 
 void EnhancedDemodulator::Sample(int x, int indexInBuffer) {
-  m_sum += x - m_window[m_windowAt];
-  m_window[m_windowAt] = x;
+  m_pre[m_preAt] = x;
+  m_preAt = (m_preAt + 1) % m_pre.size();
+  int filtered = 0;
+  for (std::size_t i = 0; i < kPreFilter.size(); ++i) {
+    filtered += kPreFilter[i] * m_pre[(m_preAt + i) % m_pre.size()];
+  }
+  // Integer sums stay exact however long the input runs.
+  m_sum += filtered - m_window[m_windowAt];
+  m_window[m_windowAt] = filtered;
   m_windowAt = (m_windowAt + 1) % m_window.size();
   ++m_n;
   const auto y = static_cast<float>(m_sum);
@@ -118,40 +130,53 @@ void EnhancedDemodulator::Lock(int indexInBuffer) {
     }
     return sum;
   };
-  std::array<double, 2 * kConfirmSamples + 1> c{};
+  std::array<double, 2 * kConfirmSamples + 1> corr{};
   std::size_t best = 0;
-  for (std::size_t k = 0; k < c.size(); ++k) {
-    c[k] = correlation(m_candidate - kConfirmSamples + static_cast<std::int64_t>(k));
-    if (std::abs(c[k]) > std::abs(c[best])) best = k;
+  for (std::size_t k = 0; k < corr.size(); ++k) {
+    corr[k] = correlation(m_candidate - kConfirmSamples + static_cast<std::int64_t>(k));
+    if (std::abs(corr[k]) > std::abs(corr[best])) best = k;
   }
-  m_polarity = c[best] >= 0.0 ? 1 : -1;
+  m_polarity = corr[best] >= 0.0 ? 1 : -1;
   double offset = 0.0;
-  if (best > 0 && best + 1 < c.size()) {
-    const double l = std::abs(c[best - 1]);
-    const double m = std::abs(c[best]);
-    const double r = std::abs(c[best + 1]);
+  if (best > 0 && best + 1 < corr.size()) {
+    const double l = std::abs(corr[best - 1]);
+    const double m = std::abs(corr[best]);
+    const double r = std::abs(corr[best + 1]);
     const double denominator = l - 2.0 * m + r;
     if (denominator < 0.0) offset = std::clamp(0.5 * (l - r) / denominator, -0.5, 0.5);
   }
   const double end =
       static_cast<double>(m_candidate - kConfirmSamples) + static_cast<double>(best) + offset;
 
-  // Level and DC from the known header bits, least squares.
-  double sy = 0.0;
-  double sb = 0.0;
-  double syb = 0.0;
-  for (int i = 0; i < kHeaderBitCount; ++i) {
+  // DC, level and the neighbours' share from the known header bits, least squares.
+  const auto headerBit = [this](int i) {
+    return (((kHeaderBits >> static_cast<unsigned>(i)) & 1U) != 0 ? 1.0 : -1.0) * m_polarity;
+  };
+  std::array<std::array<double, 4>, 3> normal{};  // [row][dc, h0, h1 | rhs]
+  for (int i = 1; i + 1 < kHeaderBitCount; ++i) {
     const double v = At(end - 10.0 * (kHeaderBitCount - 1 - i));
-    const double b =
-        (((kHeaderBits >> static_cast<unsigned>(i)) & 1U) != 0 ? 1.0 : -1.0) * m_polarity;
-    sy += v;
-    sb += b;
-    syb += v * b;
+    const std::array<double, 3> x = {1.0, headerBit(i), headerBit(i - 1) + headerBit(i + 1)};
+    for (std::size_t r = 0; r < 3; ++r) {
+      for (std::size_t c = 0; c < 3; ++c) normal[r][c] += x[r] * x[c];
+      normal[r][3] += x[r] * v;
+    }
   }
-  const double n = kHeaderBitCount;
-  const double level = (syb - sy * sb / n) / (n - sb * sb / n);
-  m_level = std::max(level, 1.0);
-  m_dc = m_adjust ? (sy - m_level * sb) / n : 0.0;
+  const auto det3 = [](const std::array<std::array<double, 4>, 3>& m, std::size_t replace) {
+    const auto e = [&](std::size_t r, std::size_t c) { return c == replace ? m[r][3] : m[r][c]; };
+    return e(0, 0) * (e(1, 1) * e(2, 2) - e(1, 2) * e(2, 1)) -
+           e(0, 1) * (e(1, 0) * e(2, 2) - e(1, 2) * e(2, 0)) +
+           e(0, 2) * (e(1, 0) * e(2, 1) - e(1, 1) * e(2, 0));
+  };
+  const double det = det3(normal, 3);
+  const double fitDc = std::abs(det) > 1e-9 ? det3(normal, 0) / det : 0.0;
+  const double fitH0 = std::abs(det) > 1e-9 ? det3(normal, 1) / det : 1.0;
+  const double fitH1 = std::abs(det) > 1e-9 ? det3(normal, 2) / det : 0.0;
+  m_h0 = std::max(fitH0, 1.0);
+  m_h1 = std::clamp(fitH1, 0.0, 0.5 * m_h0);
+  m_level = m_h0;
+  m_dc = m_adjust ? fitDc : 0.0;
+  m_pastDecision = headerBit(kHeaderBitCount - 1);
+  m_havePending = false;
   m_previous = At(end) - m_dc;
   m_next = end + kNominalPeriod;
   m_period = kNominalPeriod;
@@ -185,9 +210,6 @@ void EnhancedDemodulator::FrameBit() {
       std::clamp(m_period + kPeriodGain * error, kNominalPeriod * 0.99, kNominalPeriod * 1.01);
   m_next = t + m_period + kTimingGain * error;
   m_previous = y;
-
-  const double decision = y >= 0.0 ? 1.0 : -1.0;
-  if (m_adjust) m_dc += kDcGain * (y - decision * m_level);
   m_level = std::max(1.0, m_level + kLevelGain * (std::abs(y) - m_level));
   m_dcSum += m_dc;
 
@@ -200,10 +222,28 @@ void EnhancedDemodulator::FrameBit() {
     ++m_runCount;
   }
 
+  // Each bit is decided one bit late: the Gaussian pulse spills into both neighbours, so the
+  // threshold moves by their contribution (the one before as decided, the one after as it
+  // looks now). Both taps and the DC follow the decisions.
+  const double pending = m_pendingY;
+  m_pendingY = y;
+  if (!m_havePending) {
+    m_havePending = true;
+    return;
+  }
+  const double neighbours = m_pastDecision + (y >= 0.0 ? 1.0 : -1.0);
+  const double z = pending - m_h1 * neighbours;
+  const double decision = z >= 0.0 ? 1.0 : -1.0;
+  const double residual = pending - (m_h0 * decision + m_h1 * neighbours);
+  if (m_adjust) m_dc += kDcGain * residual;
+  m_h0 = std::max(1.0, m_h0 + kLevelGain * residual * decision);
+  m_h1 = std::clamp(m_h1 + 0.5 * kLevelGain * residual * neighbours, 0.0, 0.5 * m_h0);
+  m_pastDecision = decision;
+
   const bool one = decision * m_polarity > 0.0;
   const int inByte = m_bit % 8;
   if (one) m_byte = static_cast<std::uint8_t>(m_byte | (1U << static_cast<unsigned>(inByte)));
-  m_byteReliability = std::min(m_byteReliability, static_cast<float>(std::abs(y) / m_level));
+  m_byteReliability = std::min(m_byteReliability, static_cast<float>(std::abs(z) / m_h0));
   ++m_bit;
   if (inByte != 7) return;
 

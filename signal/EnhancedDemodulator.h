@@ -15,7 +15,8 @@ namespace windlark {
 // A receive chain that keeps up with a drifting, mistuned, noisy signal: a matched filter over
 // the bit period, frame sync by correlation with the 64 header bits at every sample phase
 // (a few bit errors allowed, the sign gives the polarity), then symbol timing, DC and level
-// tracked bit by bit through the frame, and a soft value kept for every bit.
+// tracked bit by bit through the frame, and a soft value kept for every bit. Each bit is decided
+// one bit late, against a threshold moved by what its neighbours spill into it.
 class EnhancedDemodulator : public Demodulator {
  public:
   EnhancedDemodulator(FrameSink& sink, LampBank& lamps, TelemetryView& view,
@@ -49,7 +50,9 @@ class EnhancedDemodulator : public Demodulator {
   bool m_adjust = true;
   std::int32_t m_phaseShown = 0;
 
-  // Matched filter: the sum of the last ten samples.
+  // Matched filter: a short low-pass, then the sum over one bit period.
+  std::array<int, 7> m_pre{};
+  std::size_t m_preAt = 0;
   std::array<int, 10> m_window{};
   std::size_t m_windowAt = 0;
   int m_sum = 0;
@@ -66,6 +69,11 @@ class EnhancedDemodulator : public Demodulator {
   double m_period = 10.0;
   double m_dc = 0.0;
   double m_level = 1.0;  // mean decision distance
+  double m_h0 = 1.0;     // a bit's own share of its matched-filter output
+  double m_h1 = 0.0;     // each neighbour's
+  double m_pendingY = 0.0;
+  double m_pastDecision = 0.0;
+  bool m_havePending = false;
   double m_previous = 0.0;
   int m_polarity = 1;
   int m_bit = 0;
