@@ -208,8 +208,8 @@ TEST_F(DecodeCli, EnhancedChainFollowsNoiseOffsetDriftAndPolarity) {
       {"noise", "--ebn0 11", 10, 0},
       {"2 kHz off tune", "--ebn0 13 --carrier-offset 2000", 0, 2000},
       {"-2 kHz off tune, inverted", "--ebn0 13 --carrier-offset -2000 --invert", 0, -2000},
-      {"sonde clock 150 ppm fast, low-pass", "--ebn0 13 --clock-ppm 150 --audio-lowpass 6000",
-       12, 0},
+      {"sonde clock 150 ppm fast, low-pass", "--ebn0 13 --clock-ppm 150 --audio-lowpass 6000", 12,
+       0},
   };
   int n = 0;
   for (const Case& c : cases) {
