@@ -30,6 +30,15 @@ constexpr double kLevelGain = 0.01;
 constexpr float kHuntDcGain = 1.0F / 1024.0F;
 constexpr double kNominalPeriod = kSamplesPerBit;
 
+// Without a popcount instruction in the baseline target std::popcount is a library call; this
+// runs on every sample.
+int BitCount(std::uint64_t v) {
+  v = v - ((v >> 1U) & 0x5555555555555555ULL);
+  v = (v & 0x3333333333333333ULL) + ((v >> 2U) & 0x3333333333333333ULL);
+  v = (v + (v >> 4U)) & 0x0F0F0F0F0F0F0F0FULL;
+  return static_cast<int>((v * 0x0101010101010101ULL) >> 56U);
+}
+
 // Binomial low-pass before the bit integration: the discriminator's noise rises with
 // frequency, the signal has little above 3 kHz.
 constexpr std::array<int, 7> kPreFilter = {1, 6, 15, 20, 15, 6, 1};
@@ -77,16 +86,18 @@ double EnhancedDemodulator::At(double t) const {
 }
 
 void EnhancedDemodulator::Sample(int x, int indexInBuffer) {
+  // The last seven samples twice over, so that they are read without wrapping.
+  constexpr std::size_t kTaps = kPreFilter.size();
   m_pre[m_preAt] = x;
-  m_preAt = (m_preAt + 1) % m_pre.size();
+  m_pre[m_preAt + kTaps] = x;
+  if (++m_preAt == kTaps) m_preAt = 0;
   int filtered = 0;
-  for (std::size_t i = 0; i < kPreFilter.size(); ++i) {
-    filtered += kPreFilter[i] * m_pre[(m_preAt + i) % m_pre.size()];
-  }
+  for (std::size_t i = 0; i < kTaps; ++i) filtered += kPreFilter[i] * m_pre[m_preAt + i];
   // Integer sums stay exact however long the input runs.
   m_sum += filtered - m_window[m_windowAt];
   m_window[m_windowAt] = filtered;
-  m_windowAt = (m_windowAt + 1) % m_window.size();
+  if (++m_windowAt == m_window.size()) m_windowAt = 0;
+  if (++m_phase == m_registers.size()) m_phase = 0;
   ++m_n;
   const auto y = static_cast<float>(m_sum);
   m_history[static_cast<std::size_t>(m_n) & (kHistory - 1)] = y;
@@ -107,10 +118,10 @@ void EnhancedDemodulator::Sample(int x, int indexInBuffer) {
 }
 
 void EnhancedDemodulator::Hunt(float y, int /*indexInBuffer*/) {
-  auto& reg = m_registers[static_cast<std::size_t>(m_n % 10)];
-  reg = (reg >> 1U) | (y > m_dcHunt ? (1ULL << 63U) : 0ULL);
+  auto& reg = m_registers[m_phase];
+  reg = (reg >> 1U) | (static_cast<std::uint64_t>(y > m_dcHunt) << 63U);
   if (m_mode != Mode::Hunting) return;
-  const int errors = std::popcount(reg ^ kHeaderBits);
+  const int errors = BitCount(reg ^ kHeaderBits);
   if (errors <= kMaxHeaderErrors || kHeaderBitCount - errors <= kMaxHeaderErrors) {
     m_mode = Mode::Confirming;
     m_candidate = m_n;

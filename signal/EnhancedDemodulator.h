@@ -51,7 +51,7 @@ class EnhancedDemodulator : public Demodulator {
   std::int32_t m_phaseShown = 0;
 
   // Matched filter: a short low-pass, then the sum over one bit period.
-  std::array<int, 7> m_pre{};
+  std::array<int, 14> m_pre{};
   std::size_t m_preAt = 0;
   std::array<int, 10> m_window{};
   std::size_t m_windowAt = 0;
@@ -62,6 +62,7 @@ class EnhancedDemodulator : public Demodulator {
 
   Mode m_mode = Mode::Hunting;
   std::array<std::uint64_t, 10> m_registers{};  // hard bits per sample phase, newest in bit 63
+  std::size_t m_phase = 0;                      // which of them the newest sample feeds
   std::int64_t m_candidate = 0;
 
   // Tracking through the frame.
