@@ -9,6 +9,7 @@ AppliedSettings AppliedSettingsOf(const LoadedSettings& loaded) {
   AppliedSettings a;
   a.deviceIndex = s.audio.deviceIndex;
   a.startAudio = s.audio.autorun;
+  a.demodulator = s.audio.demodulator;
 
   a.startRadio = s.radio.autorun;
   a.rescanDelayMin = s.radio.rearmTimeMin;

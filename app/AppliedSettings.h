@@ -16,6 +16,7 @@ struct AppliedSettings {
   // Sound input: the device to open (-1 the system's default) and whether to start decoding.
   int deviceIndex = -1;
   bool startAudio = false;
+  DemodulatorKind demodulator = DemodulatorKind::Enhanced;
 
   // Radio control: press "Start SDR# remote control"; the rescan delay it waits.
   bool startRadio = false;

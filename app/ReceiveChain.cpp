@@ -1,8 +1,10 @@
 #include "app/ReceiveChain.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "decoder/FlightState.h"
+#include "decoder/FrameCorrection.h"
 #include "records/RawCapture.h"
 
 namespace windlark {
@@ -11,14 +13,35 @@ ReceiveChain::ReceiveChain(TelemetryView& view, DecoderHooks& hooks, DecoderSett
     : m_lamps(view),
       m_ctx{view, m_lamps, hooks, settings},
       m_sync(*this),
-      m_slicer(m_sync, m_lamps, view, m_state.lockCount) {
+      m_slicer(m_sync, m_lamps, view, m_state.lockCount),
+      m_enhanced(*this, m_lamps, view, m_state.lockCount) {
   m_ctx.instruments = &m_instruments;
   ShowInitialPanels(view);
   ResetDecoder(m_state, m_log, m_ctx);
 }
 
-void ReceiveChain::OnFrame(const RawFrame& frame) {
-  const FrameChecks checks = DecodeFrame(frame, m_state, m_log, m_ctx);
+void ReceiveChain::SetDemodulator(DemodulatorKind kind) {
+  if (kind == m_selector.kind) return;
+  m_selector.kind = kind;
+  m_selector.ResetDemodulator();
+}
+
+void ReceiveChain::OnFrame(const RawFrame& frame) { Decode(frame, nullptr, 0); }
+
+void ReceiveChain::OnSoftFrame(const SoftFrame& soft) {
+  static_assert(kSoftFrameBytes == kLongFrameBytes);
+  std::array<std::uint8_t, kLongFrameBytes> bytes = soft.bytes;
+  const int ecc = CorrectFrame(bytes, soft.reliability);
+  RawFrame frame{};
+  std::copy_n(bytes.begin(), kReceivedFrameSize, frame.begin());
+  Decode(frame, &soft, ecc);
+}
+
+void ReceiveChain::Decode(const RawFrame& frame, const SoftFrame* soft, int ecc) {
+  FrameChecks checks = DecodeFrame(frame, m_state, m_log, m_ctx);
+  if (soft != nullptr) {
+    checks.quality = FrameQuality{ecc, soft->snrDb, soft->fErrorHz};
+  }
   const std::string error = CaptureFrame(frame, m_state, m_ctx.view, m_rawDir, std::time(nullptr));
   if (!error.empty() && m_onCaptureError) m_onCaptureError(error);
   if (m_observer) m_observer(frame, checks);

@@ -6,6 +6,8 @@
 #include "decoder/FrameDecoder.h"
 #include "signal/AudioCapture.h"
 #include "signal/BitSlicer.h"
+#include "signal/Demodulator.h"
+#include "signal/EnhancedDemodulator.h"
 #include "signal/FrameSynchroniser.h"
 #include "xdata/InstrumentChain.h"
 
@@ -20,6 +22,8 @@ class ReceiveChain : public FrameSink {
   ReceiveChain(TelemetryView& view, DecoderHooks& hooks, DecoderSettings settings = {});
 
   void OnFrame(const RawFrame& frame) override;
+  // Frames of the enhanced chain: Reed-Solomon correction first.
+  void OnSoftFrame(const SoftFrame& frame) override;
   // One tick of the 100 ms timer: dim the lamps, then take the buffer that is due.
   bool Tick(AudioCapture& capture);
 
@@ -28,7 +32,10 @@ class ReceiveChain : public FrameSink {
   // Raw capture of every synchronised frame into `dir`; errors go to `onError`.
   void SetRawCapture(bool on, std::string dir, std::function<void(const std::string&)> onError);
 
-  BitSlicer& Slicer() { return m_slicer; }
+  // The chain the audio goes through; Enhanced unless set otherwise.
+  Demodulator& Slicer() { return m_selector; }
+  void SetDemodulator(DemodulatorKind kind);
+  DemodulatorKind Kind() const { return m_selector.kind; }
   SondeState& State() { return m_state; }
   TelemetryLog& Log() { return m_log; }
   LampBank& Lamps() { return m_lamps; }
@@ -36,6 +43,33 @@ class ReceiveChain : public FrameSink {
   InstrumentChain& Instruments() { return m_instruments; }
 
  private:
+  // Hands the audio to the chain in use, so that the buffer cycle keeps one reference.
+  struct Selector : Demodulator {
+    Selector(BitSlicer& s, EnhancedDemodulator& e) : standard(s), enhanced(e) {}
+    Demodulator& Active() {
+      return kind == DemodulatorKind::Standard ? static_cast<Demodulator&>(standard) : enhanced;
+    }
+    const Demodulator& Active() const {
+      return kind == DemodulatorKind::Standard ? static_cast<const Demodulator&>(standard)
+                                               : enhanced;
+    }
+    void SliceBuffer(std::span<const std::uint8_t> buffer) override { Active().SliceBuffer(buffer); }
+    void ResetToHunting() override { Active().ResetToHunting(); }
+    void ResetDemodulator() override { Active().ResetDemodulator(); }
+    void SetAdjust(bool adjust) override {
+      standard.SetAdjust(adjust);
+      enhanced.SetAdjust(adjust);
+    }
+    bool Adjust() const override { return Active().Adjust(); }
+    std::int32_t PhaseShown() const override { return Active().PhaseShown(); }
+
+    BitSlicer& standard;
+    EnhancedDemodulator& enhanced;
+    DemodulatorKind kind = DemodulatorKind::Enhanced;
+  };
+
+  void Decode(const RawFrame& frame, const SoftFrame* soft, int ecc);
+
   SondeState m_state;
   TelemetryLog m_log;
   InstrumentChain m_instruments;
@@ -43,6 +77,8 @@ class ReceiveChain : public FrameSink {
   DecodeContext m_ctx;
   FrameSynchroniser m_sync;
   BitSlicer m_slicer;
+  EnhancedDemodulator m_enhanced;
+  Selector m_selector{m_slicer, m_enhanced};
   FrameObserver m_observer;
   std::string m_rawDir;
   std::function<void(const std::string&)> m_onCaptureError;

@@ -299,6 +299,9 @@ LoadedSettings LoadSettings(const IniFile& ini, const SettingsEnvironment& env) 
       device >= 0 && static_cast<std::size_t>(device) < env.audioDevices.size();
   s.audio.deviceIndex = validDevice ? device : -1;
   s.audio.autorun = ini.ReadBool(kAudio, "Autorun", false);
+  s.audio.demodulator = ini.ReadString(kAudio, "Demodulator", "Enhanced") == "Standard"
+                            ? DemodulatorKind::Standard
+                            : DemodulatorKind::Enhanced;
 
   LoadRadio(ini, s.radio);
   LoadMaps(ini, env, s.maps);
@@ -444,6 +447,8 @@ std::string SaveSettings(const Settings& s, const SettingsTexts& texts, IniFile&
   ini.WriteInteger(kGeneral, "Rel", 10);
   if (s.audio.deviceIndex >= 0) ini.WriteInteger(kAudio, "InputInterface", s.audio.deviceIndex);
   ini.WriteBool(kAudio, "Autorun", s.audio.autorun);
+  ini.WriteString(kAudio, "Demodulator",
+                  s.audio.demodulator == DemodulatorKind::Standard ? "Standard" : "Enhanced");
 
   ini.WriteInteger(kRadio, "NetRemote port", n.netRemotePort);
   ini.WriteBool(kRadio, "Autorun", s.radio.autorun);

@@ -13,6 +13,7 @@
 #include "map/MapSettings.h"
 #include "radio/RadioSettings.h"
 #include "rotor/RotorSettings.h"
+#include "signal/Demodulator.h"
 
 namespace windlark {
 
@@ -43,6 +44,8 @@ inline constexpr std::string_view kHostsSection = "Hosts";
 struct AudioSettings {
   int deviceIndex = -1;  // row of the device list; -1 is the system's default input
   bool autorun = false;
+  // "Demodulator": "Standard" or "Enhanced"; anything else is Enhanced.
+  DemodulatorKind demodulator = DemodulatorKind::Enhanced;
 };
 
 struct LogFileSettings {

@@ -23,12 +23,19 @@ const char* const kDecodeHelp =
     "subtype, freq (MHz), bt (burst timer in s, 65535 = none), datetime (as sent: GPS time\n"
     "without leap seconds, or UTC from sondes of the current frame layout), ref_datetime\n"
     "(\"GPS\" or \"UTC\"), lat, lon, alt (m), vel_h (m/s), heading (deg), vel_v (m/s),\n"
-    "sats, temp (C), humidity (%), pressure (hPa), dewpoint (C) and crc (per-block CRC\n"
-    "results: status, ptu, gps_time, gps_pos, gnss_sats in the current layout, xdata[]).\n"
+    "sats, temp (C), humidity (%), pressure (hPa), dewpoint (C), from the enhanced\n"
+    "demodulator ecc (bytes Reed-Solomon corrected, -1 = too many errors, blocks checked\n"
+    "as received), snr (dB, of the bit decisions) and f_error (carrier offset in Hz from\n"
+    "the DC level of the audio), and crc (per-block CRC results: status, ptu, gps_time,\n"
+    "gps_pos, gnss_sats in the current layout, xdata[]).\n"
     "A field appears only when the block it comes from passed its CRC in that frame.\n"
     "\n"
     "options:\n"
     "  --raw-u8     input is headerless unsigned 8-bit mono at 48000 Hz\n"
+    "  --demod standard|enhanced\n"
+    "               the receive chain: enhanced (default) tracks DC, carrier offset and bit\n"
+    "               timing through the frame and corrects errors by Reed-Solomon; standard\n"
+    "               is the plain slicer with a clock taken from the preamble\n"
     "  --raw-dir D  record every frame to a raw file in folder D, named\n"
     "               YYYY-MM-DD-HH-<serial>.txt after the estimated launch hour (local time)\n"
     "  --no-adjust  do not remove the DC offset of the audio (the 'Adjust' box off)\n"
@@ -49,12 +56,24 @@ int RunDecode(const std::vector<std::string>& args) {
   bool panels = false;
   std::string rawDir;
   std::string udp;
+  DemodulatorKind demod = DemodulatorKind::Enhanced;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--raw-dir" && i + 1 < args.size()) {
       rawDir = args[++i];
     } else if (arg == "--udp" && i + 1 < args.size()) {
       udp = args[++i];
+    } else if (arg == "--demod" && i + 1 < args.size()) {
+      const std::string& kind = args[++i];
+      if (kind == "standard") {
+        demod = DemodulatorKind::Standard;
+      } else if (kind == "enhanced") {
+        demod = DemodulatorKind::Enhanced;
+      } else {
+        std::cerr << "windlark-cli decode: --demod must be standard or enhanced, not " << kind
+                  << '\n';
+        return 2;
+      }
     } else if (arg == "--raw-u8") {
       rawU8 = true;
     } else if (arg == "--no-adjust") {
@@ -89,6 +108,7 @@ int RunDecode(const std::vector<std::string>& args) {
     }
   }
   ReceiveChain chain(view, hooks);
+  chain.SetDemodulator(demod);
   hooks.SetState(&chain.State());
   chain.Slicer().SetAdjust(adjust);
   if (events) {

@@ -121,6 +121,11 @@ std::string FrameJson(const SondeState& state, const FrameChecks& checks) {
   if (checks.pressure) json.AddNumber("pressure", state.pressure, 2);
   if (record.ptuValid != 0 && state.humidity > 0) json.AddNumber("dewpoint", state.dewPoint, 1);
   AddInstruments(json, checks);
+  if (checks.quality) {
+    json.Add("ecc", checks.quality->ecc);
+    json.AddNumber("snr", checks.quality->snrDb, 1);
+    json.AddNumber("f_error", checks.quality->fErrorHz, 0);
+  }
   json.AddRaw("crc", CrcJson(checks));
   return json.Str();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -89,6 +90,13 @@ struct DecodeContext {
 // Shows `text` ("Input source: …") in status-bar panel 1 and keeps it for the events log.
 void ShowInputSource(DecodeContext& ctx, std::string text);
 
+// What the enhanced receive chain measured and corrected of a frame.
+struct FrameQuality {
+  int ecc = 0;  // bytes Reed-Solomon corrected; -1: not correctable, blocks checked as received
+  double snrDb = 0.0;
+  double fErrorHz = 0.0;
+};
+
 // The checks of one frame, for callers that report them (the command line).
 struct FrameChecks {
   FrameLayout layout = FrameLayout::Classic;
@@ -108,6 +116,7 @@ struct FrameChecks {
   bool temperature = false;
   bool pressure = false;
   FrameRecord record;  // what the log keeps of this frame
+  std::optional<FrameQuality> quality;  // enhanced chain only
 };
 
 // Finds the blocks of a frame (both layouts), checks each by its CRC and decodes those that

@@ -34,7 +34,7 @@ bool AudioCapture::Poll() {
   m_slicer.SliceBuffer(buffer);
   if (m_monitor != nullptr && m_monitor->IsVisible()) {
     m_monitor->ShowBuffer(buffer);
-    m_monitor->ShowPhase(m_slicer.State().phaseShown);
+    m_monitor->ShowPhase(m_slicer.PhaseShown());
   }
   header.done = false;
   m_source.AddBuffer(header);

@@ -46,7 +46,7 @@ class SignalMonitorSink {
 // Two half-second buffers circulating between the source and the slicer, polled by a timer.
 class AudioCapture {
  public:
-  AudioCapture(AudioSource& source, BitSlicer& slicer) : m_source(source), m_slicer(slicer) {}
+  AudioCapture(AudioSource& source, Demodulator& slicer) : m_source(source), m_slicer(slicer) {}
   ~AudioCapture();
   AudioCapture(const AudioCapture&) = delete;
   AudioCapture& operator=(const AudioCapture&) = delete;
@@ -63,7 +63,7 @@ class AudioCapture {
 
  private:
   AudioSource& m_source;
-  BitSlicer& m_slicer;
+  Demodulator& m_slicer;
   SignalMonitorSink* m_monitor = nullptr;
   std::array<std::array<std::uint8_t, kSamplesPerBuffer>, 2> m_buffers{};
   std::array<WaveHeader, 2> m_headers;

@@ -6,6 +6,7 @@
 
 #include "base/LampBank.h"
 #include "base/TelemetryView.h"
+#include "signal/Demodulator.h"
 #include "signal/FrameSynchroniser.h"
 
 namespace windlark {
@@ -31,20 +32,21 @@ struct SlicerState {
 
 // Removes the DC offset, recovers the bit clock from the preamble and samples one bit every
 // ten samples into the frame synchroniser.
-class BitSlicer {
+class BitSlicer : public Demodulator {
  public:
   BitSlicer(FrameSynchroniser& sync, LampBank& lamps, TelemetryView& view,
             std::atomic<std::int32_t>& lockCount);
 
   // One buffer of kSamplesPerBuffer unsigned 8-bit samples (128 = zero level).
-  void SliceBuffer(std::span<const std::uint8_t> buffer);
-  void ResetToHunting();
+  void SliceBuffer(std::span<const std::uint8_t> buffer) override;
+  void ResetToHunting() override;
   // On opening the input: hunting, and the bit polarity back to normal.
-  void ResetDemodulator();
+  void ResetDemodulator() override;
 
   // The "Adjust" check box.
-  void SetAdjust(bool adjust) { m_adjust = adjust; }
-  bool Adjust() const { return m_adjust; }
+  void SetAdjust(bool adjust) override { m_adjust = adjust; }
+  bool Adjust() const override { return m_adjust; }
+  std::int32_t PhaseShown() const override { return m_state.phaseShown; }
   const SlicerState& State() const { return m_state; }
 
  private:

@@ -1,6 +1,14 @@
 #include "signal/FrameSynchroniser.h"
 
+#include <algorithm>
+
 namespace windlark {
+
+RawFrame RawPart(const SoftFrame& soft) {
+  RawFrame frame{};
+  std::copy_n(soft.bytes.begin(), kReceivedFrameSize, frame.begin());
+  return frame;
+}
 
 namespace {
 

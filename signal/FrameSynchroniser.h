@@ -1,16 +1,35 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "base/RawFrame.h"
 
 namespace windlark {
 
+// The longest frame (with auxiliary data), as far as the enhanced chain reads it.
+inline constexpr int kSoftFrameBytes = 518;
+
+// A frame from the enhanced chain: de-whitened bytes with how sure it was of each, and what it
+// measured of the signal.
+struct SoftFrame {
+  std::array<std::uint8_t, kSoftFrameBytes> bytes{};
+  // Per byte the smallest bit decision distance, in units of the signal level (larger is surer).
+  std::array<float, kSoftFrameBytes> reliability{};
+  double snrDb = 0.0;     // of the bit decisions
+  double fErrorHz = 0.0;  // carrier offset: the DC level against the deviation
+};
+
+// The first kReceivedFrameSize bytes, the rest zero, as the literal chain hands them on.
+RawFrame RawPart(const SoftFrame& soft);
+
 // Receives every complete frame: decoding first, then raw capture.
 class FrameSink {
  public:
   virtual ~FrameSink() = default;
   virtual void OnFrame(const RawFrame& frame) = 0;
+  // A frame with soft information; without a use for it, just the bytes.
+  virtual void OnSoftFrame(const SoftFrame& frame) { OnFrame(RawPart(frame)); }
 };
 
 struct FrameSync {

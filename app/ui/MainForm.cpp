@@ -275,6 +275,7 @@ void TmainForm::LoadIniFile() {
 
 void TmainForm::ApplySettings(const AppliedSettings& settings) {
   m_settings = settings;
+  m_chain->SetDemodulator(settings.demodulator);
   const bool listed = settings.deviceIndex >= 0 &&
                       static_cast<std::size_t>(settings.deviceIndex) < m_deviceNames.size();
   if (listed) {

@@ -129,6 +129,7 @@ void TSettingsForm::Fill(const LoadedSettings& loaded) {
     m_audioList->setCurrentRow(s.audio.deviceIndex);
   }
   m_audioAutorun->setChecked(s.audio.autorun);
+  m_demodulator->setCurrentIndex(s.audio.demodulator == DemodulatorKind::Standard ? 1 : 0);
 
   m_netRemotePort->setText(Q(t.netRemotePort));
   m_frequencies->clear();
@@ -243,6 +244,8 @@ Settings TSettingsForm::ReadSettings() const {
   const auto selectedDevices = m_audioList->selectionModel()->selectedRows();
   s.audio.deviceIndex = selectedDevices.isEmpty() ? -1 : selectedDevices.front().row();
   s.audio.autorun = m_audioAutorun->isChecked();
+  s.audio.demodulator =
+      m_demodulator->currentIndex() == 1 ? DemodulatorKind::Standard : DemodulatorKind::Enhanced;
 
   s.radio.netRemotePort = ParseIniInteger(t.netRemotePort).value_or(0);
   for (int i = 0; i < m_frequencies->count(); ++i) {

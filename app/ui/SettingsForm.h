@@ -107,6 +107,7 @@ class TSettingsForm : public QDialog {
   // Audio
   QListWidget* m_audioList = nullptr;
   QCheckBox* m_audioAutorun = nullptr;
+  QComboBox* m_demodulator = nullptr;
   // Radio Interface
   QLineEdit* m_netRemotePort = nullptr;
   QListWidget* m_frequencies = nullptr;

@@ -145,10 +145,18 @@ QWidget* TSettingsForm::BuildAudioTab() {
   m_audioAutorun =
       Check("CheckBoxAudioAutorun", "Automatically start Audio decoding when software starts");
 
+  // The enhanced chain first: it is the default.
+  m_demodulator = Choice("ComboDemodulator", {Text("Enhanced"), Text("Standard")});
+  auto* demodulatorRow = new QHBoxLayout;
+  demodulatorRow->addWidget(new QLabel(Text("Demodulator")));
+  demodulatorRow->addWidget(m_demodulator);
+  demodulatorRow->addStretch();
+
   auto* layout = new QVBoxLayout;
   layout->addWidget(new QLabel(Text("Select the input audio source to use")));
   layout->addWidget(m_audioList, 1);
   layout->addWidget(m_audioAutorun);
+  layout->addLayout(demodulatorRow);
   return Page(layout);
 }
 

@@ -40,10 +40,18 @@ class VectorSource : public AudioSource {
   std::size_t m_pos = 0;
 };
 
-Received Receive(AudioSource& source, bool adjust = true) {
+constexpr DemodulatorKind kBothChains[] = {DemodulatorKind::Standard, DemodulatorKind::Enhanced};
+
+const char* Name(DemodulatorKind kind) {
+  return kind == DemodulatorKind::Standard ? "standard" : "enhanced";
+}
+
+Received Receive(AudioSource& source, bool adjust = true,
+                 DemodulatorKind kind = DemodulatorKind::Standard) {
   PanelRecorder view;
   DecoderHooks hooks;
   ReceiveChain chain(view, hooks);
+  chain.SetDemodulator(kind);
   chain.Slicer().SetAdjust(adjust);
   Received got;
   chain.SetFrameObserver([&](const RawFrame&, const FrameChecks& checks) {
@@ -80,6 +88,28 @@ std::vector<int> Expected(int frames) {
   return numbers;
 }
 
+// The chain follows the setting; a switch takes effect from the next buffer.
+TEST(ReceiveChain, DefaultsToTheEnhancedChainAndSwitches) {
+  PanelRecorder view;
+  DecoderHooks hooks;
+  ReceiveChain chain(view, hooks);
+  EXPECT_EQ(chain.Kind(), DemodulatorKind::Enhanced);
+  std::vector<bool> measured;
+  chain.SetFrameObserver([&](const RawFrame&, const FrameChecks& checks) {
+    measured.push_back(checks.quality.has_value());
+  });
+  const std::vector<std::uint8_t> audio = Flight(2, test::AudioSpec{});
+  const auto feed = [&] {
+    for (std::size_t at = 0; at + kSamplesPerBuffer <= audio.size(); at += kSamplesPerBuffer) {
+      chain.Slicer().SliceBuffer(std::span(audio).subspan(at, kSamplesPerBuffer));
+    }
+  };
+  feed();
+  chain.SetDemodulator(DemodulatorKind::Standard);
+  feed();
+  EXPECT_EQ(measured, (std::vector<bool>{true, true, false, false}));
+}
+
 TEST(ReceiveChain, DecodesEveryFrameOfCleanInvertedAndOffsetAudio) {
   struct Case {
     const char* name;
@@ -91,17 +121,21 @@ TEST(ReceiveChain, DecodesEveryFrameOfCleanInvertedAndOffsetAudio) {
     test::AudioSpec audio;
     audio.invert = c.invert;
     audio.dcOffset = c.dcOffset;
-    VectorSource source(Flight(12, audio));
-    const Received got = Receive(source);
-    EXPECT_EQ(got.frames, Expected(12)) << c.name;
+    for (const DemodulatorKind kind : kBothChains) {
+      VectorSource source(Flight(12, audio));
+      const Received got = Receive(source, true, kind);
+      EXPECT_EQ(got.frames, Expected(12)) << c.name << ", " << Name(kind);
+    }
   }
 }
 
 TEST(ReceiveChain, WithoutAdjustAnOffsetSignalIsLost) {
   test::AudioSpec audio;
   audio.dcOffset = 70;  // both levels above the threshold
-  VectorSource source(Flight(5, audio));
-  EXPECT_TRUE(Receive(source, false).frames.empty());
+  for (const DemodulatorKind kind : kBothChains) {
+    VectorSource source(Flight(5, audio));
+    EXPECT_TRUE(Receive(source, false, kind).frames.empty()) << Name(kind);
+  }
 }
 
 // The real recording: sonde L1830070, frames 3172-3231, inverted polarity.
@@ -121,10 +155,12 @@ TEST(ReceiveChain, RealRecordingDecodesTheReferenceFrames) {
   }
   ASSERT_EQ(expected.size(), 60U);
 
-  FileAudioSource source(wav.string(), FileAudioSource::Format::Wav);
-  const Received got = Receive(source);
-  EXPECT_EQ(got.frames, expected);
-  for (const auto& id : got.ids) EXPECT_EQ(id, "L1830070");
+  for (const DemodulatorKind kind : kBothChains) {
+    FileAudioSource source(wav.string(), FileAudioSource::Format::Wav);
+    const Received got = Receive(source, true, kind);
+    EXPECT_EQ(got.frames, expected) << Name(kind);
+    for (const auto& id : got.ids) EXPECT_EQ(id, "L1830070");
+  }
 }
 
 }  // namespace

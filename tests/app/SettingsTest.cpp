@@ -100,6 +100,28 @@ TEST_F(SettingsTest, NoFileGivesEveryDefaultAndCreatesTheRawFolder) {
   EXPECT_EQ(login.filterLine, "#filter  s/O");
 }
 
+// The receive chain: Enhanced unless the file names the standard one exactly.
+TEST_F(SettingsTest, DemodulatorKeyChoosesTheReceiveChain) {
+  const struct {
+    const char* text;
+    DemodulatorKind want;
+  } cases[] = {
+      {"", DemodulatorKind::Enhanced},
+      {"[Audio Settings]\nDemodulator=Standard\n", DemodulatorKind::Standard},
+      {"[Audio Settings]\nDemodulator=Enhanced\n", DemodulatorKind::Enhanced},
+      {"[Audio Settings]\nDemodulator=standard\n", DemodulatorKind::Enhanced},
+      {"[Audio Settings]\nDemodulator=2\n", DemodulatorKind::Enhanced},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const LoadedSettings loaded = Load(c.text);
+    EXPECT_EQ(loaded.settings.audio.demodulator, c.want);
+    EXPECT_EQ(AppliedSettingsOf(loaded).demodulator, c.want);
+    IniFile ini;
+    EXPECT_EQ(SaveAndReload(loaded, ini).settings.audio.demodulator, c.want);
+  }
+}
+
 TEST_F(SettingsTest, ValuesOutOfRangeTakeTheirLoadRules) {
   using Get = std::function<int(const LoadedSettings&)>;
   struct Case {
@@ -259,7 +281,7 @@ TEST_F(SettingsTest, SavesEveryKeyInOrderAndKeepsOtherSections) {
             "[Hosts]\nAprs Region 3=aprs.example.net\n\n"
             "[Custom]\n; mine\nWhatever = 1\n"
             "[General]\nRel=10\n"
-            "[Audio Settings]\nInputInterface=1\nAutorun=0\n"
+            "[Audio Settings]\nInputInterface=1\nAutorun=0\nDemodulator=Enhanced\n"
             "[Radio Controls]\nNetRemote port=3382\nAutorun=0\nFreq-01=404500000\n"
             "RestartScan=1\nRearm Time=5\nLink=0\nRigctl Host=127.0.0.1\nRigctl Port=4532\n"
             "[Logs Files]\nSave Raw Data=1\nformat=0\nRawDir=" +

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,13 @@ inline CommandResult RunCommand(const std::string& command, const std::filesyste
     std::fclose(err);
   }
   return result;
+}
+
+// The JSON lines without what only a live receiver measures (ecc, snr, f_error), for comparing
+// with a replay of the same frames.
+inline std::string WithoutReceiverFields(const std::string& text) {
+  static const std::regex kFields(R"("ecc":-?[0-9]+,"snr":-?[0-9.]+,"f_error":-?[0-9]+,)");
+  return std::regex_replace(text, kFields, "");
 }
 
 inline std::vector<std::string> Lines(const std::string& text) {

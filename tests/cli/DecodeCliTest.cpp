@@ -196,6 +196,50 @@ TEST_F(DecodeCli, NoAdjustLosesAnOffsetSignal) {
   EXPECT_TRUE(Frames(off.out).empty());
 }
 
+// Through the radio channel: the enhanced chain (the default) hears what the literal one loses.
+TEST_F(DecodeCli, EnhancedChainFollowsNoiseOffsetDriftAndPolarity) {
+  struct Case {
+    const char* name;
+    const char* channel;
+    int standardAtMost;  // frames the literal chain still decodes (12: no claim)
+    double fErrorHz;
+  };
+  const Case cases[] = {
+      {"noise", "--ebn0 11", 10, 0},
+      {"2 kHz off tune", "--ebn0 13 --carrier-offset 2000", 0, 2000},
+      {"-2 kHz off tune, inverted", "--ebn0 13 --carrier-offset -2000 --invert", 0, -2000},
+      {"sonde clock 150 ppm fast, low-pass", "--ebn0 13 --clock-ppm 150 --audio-lowpass 6000", 12,
+       0},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file =
+        Sim("ch" + std::to_string(n++) + ".u8", std::string("--frames 12 --seed 5 ") + c.channel);
+    const auto r = Run(kCli + " decode --raw-u8 " + file);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto frames = Frames(r.out);
+    ASSERT_EQ(frames.size(), 12U);
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+      EXPECT_EQ(Field(frames[k], "frame"), std::to_string(1000 + k));
+      EXPECT_EQ(Field(frames[k], "id"), "\"T1234567\"");
+      EXPECT_NE(Field(frames[k], "lat"), "<absent>");
+      EXPECT_NE(Field(frames[k], "ecc"), "<absent>");
+      EXPECT_NEAR(std::stod(Field(frames[k], "f_error")), c.fErrorHz, 250.0);
+      EXPECT_GT(std::stod(Field(frames[k], "snr")), 5.0);
+    }
+    const auto standard = Run(kCli + " decode --demod standard --raw-u8 " + file);
+    ASSERT_EQ(standard.exitCode, 0) << standard.err;
+    EXPECT_LE(static_cast<int>(Frames(standard.out).size()), c.standardAtMost);
+    for (const auto& frame : Frames(standard.out)) {
+      EXPECT_EQ(Field(frame, "ecc"), "<absent>");
+    }
+  }
+  const auto bad = Run(kCli + " decode --demod fancy " + Sim("x.u8", "--frames 1"));
+  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_NE(bad.err.find("--demod must be standard or enhanced"), std::string::npos) << bad.err;
+}
+
 TEST_F(DecodeCli, BadInputGivesOneLineErrorAndNoOutput) {
   std::ofstream(Path("text.wav")) << "this is not audio\n";
   const std::string wav44 = Path("rate.wav").string();
@@ -237,15 +281,18 @@ TEST_F(DecodeCli, BadInputGivesOneLineErrorAndNoOutput) {
 TEST_F(DecodeCli, RealRecordingGivesTheSondeSerial) {
   const std::string wav = std::string(WINDLARK_SHARED_DATA) + "/rs1729_RS/rs41pre_20150802.wav";
   if (!std::filesystem::exists(wav)) GTEST_SKIP() << "real recording not found: " << wav;
-  const auto r = Run(kCli + " decode " + wav);
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  const auto frames = Frames(r.out);
-  ASSERT_EQ(frames.size(), 60U);
-  EXPECT_EQ(Field(frames.front(), "frame"), "3172");
-  EXPECT_EQ(Field(frames.back(), "frame"), "3231");
-  EXPECT_EQ(Field(frames.back(), "id"), "\"L1830070\"");
-  EXPECT_EQ(Field(frames.back(), "freq"), "402.000");
-  EXPECT_EQ(Field(frames.back(), "subtype"), "\"RS41-SG\"");
+  for (const char* demod : {"standard", "enhanced"}) {
+    SCOPED_TRACE(demod);
+    const auto r = Run(kCli + " decode --demod " + demod + " " + wav);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto frames = Frames(r.out);
+    ASSERT_EQ(frames.size(), 60U);
+    EXPECT_EQ(Field(frames.front(), "frame"), "3172");
+    EXPECT_EQ(Field(frames.back(), "frame"), "3231");
+    EXPECT_EQ(Field(frames.back(), "id"), "\"L1830070\"");
+    EXPECT_EQ(Field(frames.back(), "freq"), "402.000");
+    EXPECT_EQ(Field(frames.back(), "subtype"), "\"RS41-SG\"");
+  }
 }
 
 }  // namespace

@@ -114,6 +114,19 @@ Signal:
   --seed N             noise generator seed [41]
   --invert             invert the audio polarity
   --lead-in-ms N       idle audio before the first frame [100]
+  --clock-ppm PPM      the sonde's bit clock is fast by PPM (bits last 10 / (1 + PPM/1e6)
+                       samples; each frame slot still starts on a whole second) [0]
+
+Radio channel (any of these turns it on):
+  --ebn0 DB            add complex Gaussian noise at this Eb/N0 to the complex baseband FM
+                       signal (unit power, deviation +-2400 Hz at 48 000 Hz): Eb = 10 samples
+                       of unit power, N0 = the complex noise variance per sample
+  --carrier-offset HZ  the receiver is tuned HZ below the carrier (the audio's DC moves up
+                       by HZ / 2400 * amplitude) [0]
+  --audio-lowpass HZ   single-pole low-pass (de-emphasis) on the discriminator output [none]
+  The channel: frequency -> complex baseband with the offset -> + noise -> 12 kHz IF filter
+  (63-tap Hamming windowed sinc, +-6 kHz) -> FM discriminator (phase step between samples)
+  -> low-pass -> the audio path above (amplitude, DC offset, --noise, 8-bit clipping).
 
 Audio is 48 000 Hz mono, 10 samples per bit, one 48 000-sample slot per frame: preamble,
 whitened frame (LSB first), then idle level. Bit 1 is above mid level unless --invert.

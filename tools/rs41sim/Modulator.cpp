@@ -30,7 +30,12 @@ GfskModulator::GfskModulator(const ModulatorParams& params)
     : m_params(params),
       m_taps(GaussianTaps(params.bt)),
       m_history(m_taps.size(), 0.0),
-      m_rng(params.seed) {}
+      m_rng(params.seed) {
+  if (params.channel.radio) {
+    m_channel.emplace(params.channel, static_cast<double>(kSampleRate),
+                      static_cast<double>(kSamplesPerBit), params.seed);
+  }
+}
 
 double GfskModulator::Gaussian() {
   // Box-Muller on the raw engine output: std::normal_distribution differs between standard
@@ -50,6 +55,7 @@ double GfskModulator::Gaussian() {
 }
 
 std::uint8_t GfskModulator::Quantize(double filtered) {
+  if (m_channel) filtered = m_channel->Process(filtered);
   const double sign = m_params.invert ? -1.0 : 1.0;
   double value =
       128.0 + static_cast<double>(m_params.dcOffset) + sign * m_params.amplitude * filtered;
@@ -81,17 +87,27 @@ bool GfskModulator::Slot(std::span<const std::uint8_t> whitenedFrame,
                          std::vector<std::uint8_t>& out) {
   const std::size_t bits = SlotBits(m_params.preambleBits, whitenedFrame.size());
   if (bits * kSamplesPerBit > kSlotSamples) return false;
-  const auto sendBit = [&](bool one) {
-    for (std::size_t s = 0; s < kSamplesPerBit; ++s) Push(one ? 1.0 : -1.0, out);
-  };
+  std::vector<bool> sequence;
+  sequence.reserve(bits);
   // The preamble alternates and ends on a 1, so it runs into the header's leading 0 bits.
   for (std::size_t i = 0; i < m_params.preambleBits; ++i) {
-    sendBit((m_params.preambleBits - 1 - i) % 2 == 0);
+    sequence.push_back((m_params.preambleBits - 1 - i) % 2 == 0);
   }
   for (const std::uint8_t byte : whitenedFrame) {
-    for (unsigned bit = 0; bit < 8; ++bit) sendBit(((byte >> bit) & 1U) != 0);
+    for (unsigned bit = 0; bit < 8; ++bit) sequence.push_back(((byte >> bit) & 1U) != 0);
   }
-  Idle(kSlotSamples - bits * kSamplesPerBit, out);
+  // A sonde clock off by some ppm stretches or squeezes the bits; every slot still starts on
+  // the receiver's whole second. Without an error this is exactly ten samples per bit.
+  const double rate = 1.0 + m_params.channel.clockPpm * 1e-6;
+  std::size_t n = 0;
+  for (;;) {
+    const auto index = static_cast<std::size_t>(
+        std::floor(static_cast<double>(n) * rate / static_cast<double>(kSamplesPerBit)));
+    if (index >= sequence.size() || n >= kSlotSamples) break;
+    Push(sequence[index] ? 1.0 : -1.0, out);
+    ++n;
+  }
+  Idle(kSlotSamples - n, out);
   return true;
 }
 

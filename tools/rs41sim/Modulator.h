@@ -2,9 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <span>
 #include <vector>
+
+#include "Channel.h"
 
 namespace rs41sim {
 
@@ -21,6 +24,7 @@ struct ModulatorParams {
   std::uint64_t seed = 41;
   bool invert = false;
   std::size_t preambleBits = 320;
+  ChannelParams channel;
 };
 
 // Turns frames into 8-bit discriminator audio: NRZ at 10 samples/bit through a Gaussian
@@ -54,6 +58,7 @@ class GfskModulator {
   std::vector<double> m_history;  // ring of the last m_taps.size() inputs
   std::size_t m_head = 0;
   std::size_t m_pushed = 0;
+  std::optional<RadioChannel> m_channel;
   std::mt19937_64 m_rng;
   bool m_haveSpare = false;
   double m_spare = 0.0;

@@ -350,6 +350,22 @@ void AddModulationOptions(std::vector<OptionEntry>& table, Options& opts) {
                      return {};
                    }});
   table.push_back({"--lead-in-ms", true, IntegerIn(opts.leadInMs, 0, 3600000, "--lead-in-ms")});
+  ChannelParams& ch = m.channel;
+  const auto radio = [&ch](Handler handler) {
+    return [&ch, handler](std::string_view value) {
+      ch.radio = true;
+      return handler(value);
+    };
+  };
+  table.push_back({"--ebn0", true, radio([&ch](std::string_view value) {
+                     ch.noise = true;
+                     return DoubleIn(ch.ebn0Db, -10.0, 60.0, "--ebn0")(value);
+                   })});
+  table.push_back({"--carrier-offset", true,
+                   radio(DoubleIn(ch.carrierOffsetHz, -20000.0, 20000.0, "--carrier-offset"))});
+  table.push_back({"--audio-lowpass", true,
+                   radio(DoubleIn(ch.audioLowpassHz, 100.0, 24000.0, "--audio-lowpass"))});
+  table.push_back({"--clock-ppm", true, DoubleIn(ch.clockPpm, -10000.0, 10000.0, "--clock-ppm")});
 }
 
 bool IsPrintableAscii(std::string_view text) {

@@ -37,7 +37,10 @@ TEST_F(SettingsBindingTest, FileThroughTheDialogAndBack) {
   };
   const Case cases[] = {
       {"no file", "", {"Default Zoom Level=12\r\n", "NetRemote port=3382\r\n"}, {"Freq-"}},
-      {"realistic", RealisticIni(), {"Freq-03=405100000\r\n", "PresetId-04=Ridge\r\n"}, {}},
+      {"realistic",
+       RealisticIni(),
+       {"Freq-03=405100000\r\n", "PresetId-04=Ridge\r\n", "Demodulator=Standard\r\n"},
+       {}},
       {"out of range",
        "[Audio Settings]\r\nInputInterface=7\r\n[Radio Controls]\r\nRearm Time=1\r\n"
        "NetRemote port=65535\r\n[Maps Settings]\r\nDefault Zoom Level=25\r\n"
@@ -90,6 +93,7 @@ TEST_F(SettingsBindingTest, TheDialogShowsTheLoadedValues) {
   SettingsBinding binding(Store(), *m_form);
   const AppliedSettings applied = binding.Load();
   EXPECT_EQ(Find<QListWidget>("ListAudioDevices")->currentRow(), 1);
+  EXPECT_EQ(Find<QComboBox>("ComboDemodulator")->currentText(), "Standard");
   EXPECT_EQ(Find<QListWidget>("ListFrequencies")->count(), 3);
   EXPECT_EQ(Find<QLineEdit>("EditRearmTime")->text(), "10");
   EXPECT_EQ(m_form->RescanDelayMin(), 10);
@@ -108,6 +112,7 @@ TEST_F(SettingsBindingTest, TheDialogShowsTheLoadedValues) {
 
   EXPECT_EQ(applied.deviceIndex, 1);
   EXPECT_TRUE(applied.startAudio);
+  EXPECT_EQ(applied.demodulator, DemodulatorKind::Standard);
   EXPECT_EQ(applied.tileMode, TileMode::Online);
   EXPECT_EQ(applied.maxZoomLevel, 16);
   EXPECT_EQ(applied.zoomLabel, "11");

@@ -70,7 +70,7 @@ class SettingsFormRig : public ::testing::Test {
   std::string RealisticIni() const {
     const std::string bin = (m_dir / "bin").string();
     return "[General]\r\nRel=10\r\n"
-           "[Audio Settings]\r\nInputInterface=1\r\nAutorun=1\r\n"
+           "[Audio Settings]\r\nInputInterface=1\r\nAutorun=1\r\nDemodulator=Standard\r\n"
            "[Radio Controls]\r\nNetRemote port=3383\r\nAutorun=0\r\nFreq-01=402700000\r\n"
            "Freq-02=403900000\r\nFreq-03=405100000\r\nRestartScan=1\r\nRearm Time=10\r\n"
            "[Logs Files]\r\nSave Raw Data=1\r\nformat=0\r\nRawDir=" +

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <span>
+
+#include "base/LampBank.h"
+#include "base/TelemetryView.h"
+#include "signal/Demodulator.h"
+#include "signal/FrameSynchroniser.h"
+
+namespace windlark {
+
+// A receive chain that keeps up with a drifting, mistuned, noisy signal: a matched filter over
+// the bit period, frame sync by correlation with the 64 header bits at every sample phase
+// (a few bit errors allowed, the sign gives the polarity), then symbol timing, DC and level
+// tracked bit by bit through the frame, and a soft value kept for every bit. Each bit is decided
+// one bit late, against a threshold moved by what its neighbours spill into it.
+class EnhancedDemodulator : public Demodulator {
+ public:
+  EnhancedDemodulator(FrameSink& sink, LampBank& lamps, TelemetryView& view,
+                      std::atomic<std::int32_t>& lockCount);
+
+  void SliceBuffer(std::span<const std::uint8_t> buffer) override;
+  void ResetToHunting() override;
+  void ResetDemodulator() override;
+  void SetAdjust(bool adjust) override { m_adjust = adjust; }
+  bool Adjust() const override { return m_adjust; }
+  std::int32_t PhaseShown() const override { return m_phaseShown; }
+
+  // Bit errors the header may have and still count as found.
+  static constexpr int kMaxHeaderErrors = 10;
+
+ private:
+  enum class Mode { Hunting, Confirming, InFrame };
+  static constexpr std::size_t kHistory = 2048;  // matched-filter outputs kept, a power of two
+
+  void Sample(int x, int indexInBuffer);
+  void Hunt(float y, int indexInBuffer);
+  void Lock(int indexInBuffer);
+  void FrameBit();
+  void Finish();
+  double At(double t) const;  // matched-filter output at a fractional sample time
+
+  FrameSink& m_sink;
+  LampBank& m_lamps;
+  TelemetryView& m_view;
+  std::atomic<std::int32_t>& m_lockCount;
+  bool m_adjust = true;
+  std::int32_t m_phaseShown = 0;
+
+  // Matched filter: a short low-pass, then the sum over one bit period.
+  std::array<int, 14> m_pre{};
+  std::size_t m_preAt = 0;
+  std::array<int, 10> m_window{};
+  std::size_t m_windowAt = 0;
+  int m_sum = 0;
+  std::array<float, kHistory> m_history{};
+  std::int64_t m_n = -1;  // index of the newest sample
+  float m_dcHunt = 0.0F;  // slow average while hunting, in matched-filter units
+
+  Mode m_mode = Mode::Hunting;
+  std::array<std::uint64_t, 10> m_registers{};  // hard bits per sample phase, newest in bit 63
+  std::size_t m_phase = 0;                      // which of them the newest sample feeds
+  std::int64_t m_candidate = 0;
+
+  // Tracking through the frame.
+  double m_next = 0.0;  // sample time of the next bit centre
+  double m_period = 10.0;
+  double m_dc = 0.0;
+  double m_level = 1.0;  // mean decision distance
+  double m_h0 = 1.0;     // a bit's own share of its matched-filter output
+  double m_h1 = 0.0;     // each neighbour's
+  double m_pendingY = 0.0;
+  double m_pastDecision = 0.0;
+  bool m_havePending = false;
+  double m_previous = 0.0;
+  int m_polarity = 1;
+  int m_bit = 0;
+  int m_frameLength = kSoftFrameBytes;
+  std::uint8_t m_byte = 0;
+  float m_byteReliability = 0.0F;
+  std::array<double, 3> m_recent{};  // the last three bits' values, for the deviation estimate
+  double m_runSum = 0.0;
+  double m_runSquares = 0.0;
+  double m_dcSum = 0.0;
+  int m_runCount = 0;
+  SoftFrame m_frame;
+};
+
+}  // namespace windlark
