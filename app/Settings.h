@@ -11,6 +11,7 @@
 #include "aprs/AprsSettings.h"
 #include "gps/GpsInSettings.h"
 #include "map/MapSettings.h"
+#include "sondehub/SondeHubSettings.h"
 
 namespace windlark {
 
@@ -95,6 +96,7 @@ struct Settings {
   RotorSettings rotor;
   AprsSettings aprs;
   GpsInSettings gps;
+  SondeHubSettings sondehub;
 };
 
 // The texts of the dialog's free-text fields. A save converts them; the dialog fills them from
