@@ -102,8 +102,13 @@ SondeHubUploader::Outcome SondeHubUploader::Put(const std::string& url, const st
                      {"Content-Encoding", "gzip"},
                      {"User-Agent", "Windlark/" + m_station.softwareVersion},
                      {"Date", HttpDate(std::chrono::system_clock::now())}};
-  const HttpResponse response = m_transport.Send(request, [this] { return Stopping(); });
-  if (Stopping()) return Outcome::Retry;
+  // A finish past its deadline abandons the request as a stop does.
+  const auto abandon = [this] {
+    std::lock_guard lock(m_mutex);
+    return m_stop || (m_finish && Clock::now() >= m_finishDeadline);
+  };
+  const HttpResponse response = m_transport.Send(request, abandon);
+  if (abandon()) return Outcome::Retry;
 
   if (response.status >= 200 && response.status <= 299) {
     const ServiceMessages messages = ParseServiceMessages(response.body);

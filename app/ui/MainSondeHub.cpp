@@ -12,6 +12,12 @@
 
 namespace windlark {
 
+namespace {
+
+constexpr int kSondeHubFinishMs = 2000;
+
+}  // namespace
+
 void TmainForm::ConfigureSondeHub(const AppliedSettings& settings) {
   const SondeHubSettings& s = settings.sondehub;
   const bool wanted = s.enable && SondeHubCallsignOk(s.callsign);
@@ -50,7 +56,9 @@ void TmainForm::ConfigureSondeHub(const AppliedSettings& settings) {
 void TmainForm::StopSondeHub() {
   if (m_sondeHub == nullptr) return;
   m_sondeHub->disconnect(this);
-  m_sondeHub->Terminate();
+  // The last frames (up to one batch interval) still go out, unless the service keeps the
+  // window waiting.
+  m_sondeHub->Finish(std::chrono::milliseconds(kSondeHubFinishMs));
   m_sondeHubThread->quit();
   m_sondeHubThread->wait();
   delete m_sondeHub;

@@ -25,6 +25,8 @@ class TSondeHub : public QObject {
   void Add(std::string telemetryObject) { m_uploader->Add(std::move(telemetryObject)); }
   // From any thread: Execute returns at once.
   void Terminate() { m_uploader->Stop(); }
+  // From any thread: Execute sends what is pending, for at most `deadline`, then returns.
+  void Finish(std::chrono::milliseconds deadline) { m_uploader->Finish(deadline); }
   SondeHubUploader::Counts Stats() const { return m_uploader->Stats(); }
   const SondeHubStation& Station() const { return m_station; }
 
