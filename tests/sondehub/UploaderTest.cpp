@@ -183,6 +183,42 @@ TEST(SondeHubUploader, ListenerFirstThenStopEndsTheWait) {
             std::string::npos);
 }
 
+// A fixed station repeats its listener record; a mobile one sends it once.
+TEST(SondeHubUploader, ListenerRepeatsOnlyForAFixedStation) {
+  for (const bool mobile : {false, true}) {
+    ScriptedTransport transport;
+    SondeHubStation station = Station();
+    station.position = std::array<double, 3>{44.5, 7.6, 300};
+    station.mobile = mobile;
+    SondeHubTiming timing;
+    timing.batchMs = 20;
+    timing.listenerMs = 20;
+    SondeHubUploader uploader(transport, "http://127.0.0.1:9", station, timing);
+    std::thread runner([&] { uploader.Run(); });
+    // Several batch intervals: frames sent in two of them at least.
+    uploader.Add(Frame(1));
+    while (uploader.Stats().sent < 1) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    uploader.Add(Frame(2));
+    while (uploader.Stats().sent < 2) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    uploader.Stop();
+    runner.join();
+    int listeners = 0;
+    for (const auto& r : transport.Requests()) {
+      if (r.url.ends_with("/listeners")) {
+        ++listeners;
+        EXPECT_NE(r.json.find(mobile ? "\"mobile\":true" : "\"mobile\":false"), std::string::npos);
+      }
+    }
+    if (mobile) {
+      EXPECT_EQ(listeners, 1);
+    } else {
+      EXPECT_GE(listeners, 2);
+    }
+    EXPECT_EQ(transport.Requests()[0].url, "http://127.0.0.1:9/listeners") << mobile;
+  }
+}
+
 TEST(SondeHubUploader, EnvironmentReplacesTheBaseAddress) {
   EXPECT_EQ(SondeHubBaseUrl("https://api.v2.sondehub.org", nullptr), "https://api.v2.sondehub.org");
   EXPECT_EQ(SondeHubBaseUrl("https://api.v2.sondehub.org", ""), "https://api.v2.sondehub.org");
