@@ -51,9 +51,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded at run time, so dpkg-shlibdeps cannot see them: Qt's window-system plugins, and the
-# sound server Qt Multimedia records through.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Qt's X11 and TLS plugins come with libqt6gui6 and libqt6network6, which dpkg-shlibdeps
+# finds. Loaded at run time, so it cannot see them: the sound server Qt Multimedia records
+# through, and the window's fonts.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, fonts-liberation2 | fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gpsd")
 set(CPACK_STRIP_FILES ON)
