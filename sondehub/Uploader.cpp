@@ -225,8 +225,7 @@ void SondeHubUploader::Run() {
           empty = m_queue.empty();
         }
         if (empty || Clock::now() >= finishDeadline) return;
-        // Finishing: retry sooner than a running station would, within the deadline.
-        nextBatch = std::min(nextBatch, finishDeadline);
+        // Finishing: retry every second, sooner than a running station would, until the deadline.
         std::unique_lock lock(m_mutex);
         m_wake.wait_until(lock,
                           std::min(Clock::now() + std::chrono::milliseconds(1000), finishDeadline),

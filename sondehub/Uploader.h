@@ -73,7 +73,7 @@ class SondeHubUploader {
   // Logs a text the first time only.
   void EventOnce(const std::string& line);
   bool Stopping() const;
-  // Waits until `until`, Stop, Finish or a request; true when it was woken early.
+  // Waits until `until`, Stop or Finish.
   void WaitUntil(Clock::time_point until);
 
   HttpTransport& m_transport;

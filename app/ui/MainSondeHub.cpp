@@ -14,7 +14,7 @@ namespace windlark {
 
 namespace {
 
-constexpr int kSondeHubFinishMs = 2000;
+constexpr int kSondeHubFinishMs = 3000;
 
 }  // namespace
 
@@ -55,12 +55,13 @@ void TmainForm::ConfigureSondeHub(const AppliedSettings& settings) {
 
 void TmainForm::StopSondeHub() {
   if (m_sondeHub == nullptr) return;
-  m_sondeHub->disconnect(this);
   // The last frames (up to one batch interval) still go out, unless the service keeps the
   // window waiting.
+  // The worker ends its thread itself once the last request is done: a quit() now would also
+  // end the event loop that request waits in.
   m_sondeHub->Finish(std::chrono::milliseconds(kSondeHubFinishMs));
-  m_sondeHubThread->quit();
   m_sondeHubThread->wait();
+  m_sondeHub->disconnect(this);
   delete m_sondeHub;
   delete m_sondeHubThread;
   m_sondeHub = nullptr;

@@ -1,5 +1,7 @@
 #include "sondehub/io/SondeHub.h"
 
+#include <QThread>
+
 #include "sondehub/io/QtHttpTransport.h"
 
 namespace windlark {
@@ -34,6 +36,9 @@ void TSondeHub::Execute() {
   m_uploader->Run();
   m_transport->client.reset();
   emit Finished();
+  // The thread ends with the upload, not before: quitting it from outside would also end the
+  // event loop a request waits in.
+  thread()->quit();
 }
 
 }  // namespace windlark

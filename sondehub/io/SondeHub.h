@@ -11,8 +11,8 @@
 namespace windlark {
 
 // The SondeHub upload on its own thread (Execute, started by the thread's start): it makes its
-// HTTP client there and runs the uploader until Terminate. Frames are added from the window's
-// thread; the events-log lines leave as a queued signal.
+// HTTP client there and runs the uploader until Terminate or Finish, then ends the thread. Frames
+// are added from the window's thread; the events-log lines leave as a queued signal.
 class TSondeHub : public QObject {
   Q_OBJECT
 

@@ -39,9 +39,9 @@ class MainFormSondeHubTest : public test::MainFormTest {
     auto window = MakeWindow(nullptr, 0, QString::fromStdString(raw));
     Start(*window);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->ReplayRunning(); }, 20000));
-    const QString log = window->Widgets().eventsLog->toPlainText();
     window->close();
-    return log;
+    QTest::qWait(100);  // the worker's last events-log lines
+    return window->Widgets().eventsLog->toPlainText();
   }
   QList<QJsonObject> Uploaded() const {
     QList<QJsonObject> out;
@@ -72,9 +72,9 @@ TEST_F(MainFormSondeHubTest, ReplayedFramesGoOutOnlyInTestMode) {
 }
 
 TEST_F(MainFormSondeHubTest, TestModeUploadsTheReplayAndTheCloseSendsThePending) {
-  ReplayAndClose(true);
+  const QString log = ReplayAndClose(true);
   const QList<QJsonObject> uploaded = Uploaded();
-  ASSERT_EQ(uploaded.size(), 6);
+  ASSERT_EQ(uploaded.size(), 6) << log.toStdString() << m_server->Requests().size();
   for (int k = 0; k < uploaded.size(); ++k) {
     const QJsonObject& o = uploaded[k];
     EXPECT_EQ(o["serial"].toString(), "V4150123");
