@@ -50,6 +50,7 @@ AppliedSettings AppliedSettingsOf(const LoadedSettings& loaded) {
 
   a.gpsInEnabled = loaded.GpsPortAvailable();
   a.gps = s.gps;
+  a.sondehub = s.sondehub;
   return a;
 }
 

@@ -70,6 +70,9 @@ struct AppliedSettings {
   // The GPS reader's source and serial parameters, the port as a device path; the sonde
   // position's chase-map feed.
   GpsInSettings gps;
+
+  // SondeHub upload (the home position is the station's).
+  SondeHubSettings sondehub;
 };
 
 AppliedSettings AppliedSettingsOf(const LoadedSettings& loaded);

@@ -22,9 +22,10 @@ constexpr std::string_view kUpdates = "Updates";
 constexpr std::string_view kRotor = "Antenna Rotor";
 constexpr std::string_view kAprs = "Aprs";
 constexpr std::string_view kGps = "Gps In";
+constexpr std::string_view kSondeHub = "SondeHub";
 
-constexpr std::array<std::string_view, 10> kOwnSections = {kGeneral, kAudio,   kRadio, kLogs, kMaps,
-                                                           kUnits,   kUpdates, kRotor, kAprs, kGps};
+constexpr std::array<std::string_view, 11> kOwnSections = {
+    kGeneral, kAudio, kRadio, kLogs, kMaps, kUnits, kUpdates, kRotor, kAprs, kGps, kSondeHub};
 
 constexpr int kMaxCallsignLength = 9;
 
@@ -290,6 +291,21 @@ SettingsTexts TextsOf(const Settings& settings) {
   return texts;
 }
 
+namespace {
+
+void LoadSondeHub(const IniFile& ini, SondeHubSettings& sondehub) {
+  sondehub.enable = ini.ReadBool(kSondeHub, "Enable", false);
+  sondehub.callsign = ini.ReadString(kSondeHub, "Callsign", "");
+  sondehub.antenna = ini.ReadString(kSondeHub, "Antenna", "");
+  sondehub.mobile = ini.ReadBool(kSondeHub, "Mobile Station", false);
+  sondehub.testMode = ini.ReadBool(kSondeHub, "Test Mode", false);
+  // A hand-written key of the hosts' section, like the tile servers'.
+  sondehub.url = NonEmpty(ini.ReadString(kHostsSection, "SondeHub URL", ""), kDefaultSondeHubUrl);
+  sondehub.caFile = ini.ReadString(kHostsSection, "SondeHub CA File", "");
+}
+
+}  // namespace
+
 LoadedSettings LoadSettings(const IniFile& ini, const SettingsEnvironment& env) {
   LoadedSettings out;
   Settings& s = out.settings;
@@ -323,6 +339,7 @@ LoadedSettings LoadSettings(const IniFile& ini, const SettingsEnvironment& env) 
   LoadRotor(ini, s.rotor);
   LoadAprs(ini, s.maps, s.aprs);
   LoadGps(ini, s.gps);
+  LoadSondeHub(ini, s.sondehub);
 
   out.serialPorts = env.serialPorts;
   out.rotorPortIndex = SelectPort(out.serialPorts, s.rotor.port, s.rotor.portName);
@@ -435,6 +452,12 @@ void SaveAprsAndGps(const Settings& s, const SettingsTexts& texts, const SavedNu
   ini.WriteBool(kGps, "Chase Map Feed", s.gps.chaseMapFeed);
   ini.WriteString(kGps, "Chase Map Host", s.gps.chaseMapHost);
   ini.WriteInteger(kGps, "Chase Map Port", s.gps.chaseMapPort);
+
+  ini.WriteBool(kSondeHub, "Enable", s.sondehub.enable);
+  ini.WriteString(kSondeHub, "Callsign", s.sondehub.callsign);
+  ini.WriteString(kSondeHub, "Antenna", s.sondehub.antenna);
+  ini.WriteBool(kSondeHub, "Mobile Station", s.sondehub.mobile);
+  ini.WriteBool(kSondeHub, "Test Mode", s.sondehub.testMode);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "radio/RadioSettings.h"
 #include "rotor/RotorSettings.h"
 #include "signal/Demodulator.h"
+#include "sondehub/SondeHubSettings.h"
 
 namespace windlark {
 
@@ -75,6 +76,7 @@ struct Settings {
   RotorSettings rotor;
   AprsSettings aprs;
   GpsInSettings gps;
+  SondeHubSettings sondehub;
 };
 
 // The texts of the dialog's free-text fields. A save converts them; the dialog fills them from

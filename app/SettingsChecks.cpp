@@ -90,6 +90,12 @@ SettingsFormCheck CheckSettingsForm(const Settings& settings, const SettingsText
     check.message = CheckAprs(settings.aprs, texts);
     if (!check.message.empty()) return check;
   }
+  if (settings.sondehub.enable && !SondeHubCallsignOk(settings.sondehub.callsign)) {
+    check.message =
+        "Invalid value in SondeHub->Uploader callsign\r"
+        "Please enter 1 to 32 letters, digits, '-', '_' or '/'";
+    return check;
+  }
   check.rescanDelayMin = IntegerIn(texts.rearmTime, 2, 1440);
   if (!check.rescanDelayMin) {
     check.message =

@@ -6,6 +6,7 @@
 #include "cli/ChaseMapSender.h"
 #include "cli/CliOutput.h"
 #include "cli/FrameJson.h"
+#include "cli/SondeHubOption.h"
 #include "decoder/PanelRecorder.h"
 #include "signal/FileAudioSource.h"
 
@@ -46,7 +47,9 @@ const char* const kDecodeHelp =
     "  --panels     at the end of the input print one JSON object with the final text of\n"
     "               every read-out, lamp and status-bar panel of the main window, keyed\n"
     "               \"<group caption>/<read-out caption>\"\n"
-    "  -h, --help   show this help\n";
+    "  -h, --help   show this help\n"
+    "\n"
+    "SondeHub upload (at the end of the input what is pending is sent, for up to 30 s):\n";
 
 int RunDecode(const std::vector<std::string>& args) {
   std::string path;
@@ -57,9 +60,16 @@ int RunDecode(const std::vector<std::string>& args) {
   std::string rawDir;
   std::string udp;
   DemodulatorKind demod = DemodulatorKind::Enhanced;
+  SondeHubOptions sondeHubOptions;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--raw-dir" && i + 1 < args.size()) {
+    std::string optionError;
+    if (TakeSondeHubOption(args, i, sondeHubOptions, optionError)) {
+      if (!optionError.empty()) {
+        std::cerr << "windlark-cli decode: " << optionError << '\n';
+        return 2;
+      }
+    } else if (arg == "--raw-dir" && i + 1 < args.size()) {
       rawDir = args[++i];
     } else if (arg == "--udp" && i + 1 < args.size()) {
       udp = args[++i];
@@ -83,7 +93,7 @@ int RunDecode(const std::vector<std::string>& args) {
     } else if (arg == "--panels") {
       panels = true;
     } else if (arg == "-h" || arg == "--help") {
-      std::cout << kDecodeHelp;
+      std::cout << kDecodeHelp << kSondeHubHelp;
       return 0;
     } else if (arg.size() > 1 && arg[0] == '-') {
       std::cerr << "windlark-cli decode: unknown option " << arg << " (see --help)\n";
@@ -107,6 +117,11 @@ int RunDecode(const std::vector<std::string>& args) {
       return 2;
     }
   }
+  SondeHubRun sondeHub;
+  if (const std::string error = sondeHub.Start(sondeHubOptions); !error.empty()) {
+    std::cerr << "windlark-cli decode: " << error << '\n';
+    return 2;
+  }
   ReceiveChain chain(view, hooks);
   chain.SetDemodulator(demod);
   hooks.SetState(&chain.State());
@@ -121,9 +136,11 @@ int RunDecode(const std::vector<std::string>& args) {
     });
   }
   FrameTally tally;
-  chain.SetFrameObserver([&chain, &tally](const RawFrame&, const FrameChecks& checks) {
-    if (tally.Count(checks)) std::cout << FrameJson(chain.State(), checks) << '\n';
-  });
+  chain.SetFrameObserver(
+      [&chain, &tally, &sondeHub](const RawFrame& frame, const FrameChecks& checks) {
+        if (tally.Count(checks)) std::cout << FrameJson(chain.State(), checks) << '\n';
+        sondeHub.Frame(chain.State(), checks, frame);
+      });
 
   AudioCapture capture(source, chain.Slicer());
   if (capture.Open(-1) != 0) {
@@ -136,6 +153,7 @@ int RunDecode(const std::vector<std::string>& args) {
   while (std::cout && chain.Tick(capture)) {
   }
   capture.Close();
+  sondeHub.Finish(std::chrono::seconds(30));
   if (panels) std::cout << view.PanelsJson() << '\n';
   std::cout.flush();
   if (!std::cout) {

@@ -8,6 +8,7 @@
 #include "cli/ChaseMapSender.h"
 #include "cli/CliOutput.h"
 #include "cli/FrameJson.h"
+#include "cli/SondeHubOption.h"
 #include "decoder/FlightState.h"
 #include "decoder/PanelRecorder.h"
 #include "records/RawReplay.h"
@@ -38,7 +39,10 @@ const char* const kReplayHelp =
     "  --panels     at the end print the final texts of the window's panels as JSON\n"
     "  --udp H:P    send each frame with a trustworthy position as a chase-map JSON\n"
     "               datagram (PAYLOAD_SUMMARY) to UDP host H, port P\n"
-    "  -h, --help   show this help\n";
+    "  -h, --help   show this help\n"
+    "\n"
+    "SondeHub upload, for trying a station out: a replayed flight is not live data, so it is\n"
+    "uploaded only in test mode (--sondehub-test), which the service does not store:\n";
 
 namespace {
 
@@ -159,9 +163,16 @@ int RunReplay(const std::vector<std::string>& args) {
   bool events = false;
   bool panels = false;
   std::string udp;
+  SondeHubOptions sondeHubOptions;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--udp" && i + 1 < args.size()) {
+    std::string optionError;
+    if (TakeSondeHubOption(args, i, sondeHubOptions, optionError)) {
+      if (!optionError.empty()) {
+        std::cerr << "windlark-cli replay: " << optionError << '\n';
+        return 2;
+      }
+    } else if (arg == "--udp" && i + 1 < args.size()) {
       udp = args[++i];
     } else if (arg == "--speed" && i + 1 < args.size()) {
       const auto parsed = ParseSpeed(args[++i]);
@@ -175,7 +186,7 @@ int RunReplay(const std::vector<std::string>& args) {
     } else if (arg == "--panels") {
       panels = true;
     } else if (arg == "-h" || arg == "--help") {
-      std::cout << kReplayHelp;
+      std::cout << kReplayHelp << kSondeHubHelp;
       return 0;
     } else if (arg.size() > 1 && arg[0] == '-') {
       std::cerr << "windlark-cli replay: unknown option " << arg << " (see --help)\n";
@@ -192,6 +203,16 @@ int RunReplay(const std::vector<std::string>& args) {
     return 2;
   }
 
+  if (!sondeHubOptions.callsign.empty() && !sondeHubOptions.testMode) {
+    std::cerr << "windlark-cli replay: a replayed flight is uploaded to SondeHub only in test "
+                 "mode (--sondehub-test)\n";
+    return 2;
+  }
+  SondeHubRun sondeHub;
+  if (const std::string error = sondeHub.Start(sondeHubOptions); !error.empty()) {
+    std::cerr << "windlark-cli replay: " << error << '\n';
+    return 2;
+  }
   Decoder decoder(path);
   if (!udp.empty()) {
     if (const std::string error = decoder.hooks.Open(udp); !error.empty()) {
@@ -221,6 +242,7 @@ int RunReplay(const std::vector<std::string>& args) {
         const FrameChecks checks = DecodeFrame(frame, decoder.state, decoder.log, decoder.ctx);
         ShowReplayLaunchTime(decoder.state, view);
         if (tally.Count(checks)) std::cout << FrameJson(decoder.state, checks) << '\n';
+        sondeHub.Frame(decoder.state, checks, frame);
         // A failed write (a full disk, a closed pipe) ends the run.
         if (!std::cout) replay->Terminate();
       },
@@ -229,6 +251,7 @@ int RunReplay(const std::vector<std::string>& args) {
         failed = true;
       });
   ShowReplayFinished(decoder.ctx);
+  sondeHub.Finish(std::chrono::seconds(30));
   if (panels) std::cout << view.PanelsJson() << '\n';
   std::cout.flush();
   if (!opened) return 1;

@@ -120,6 +120,9 @@ void TmainForm::FormCreate() {
   m_timerCheckVer->setInterval(5000);
   m_timerCheckVer->setSingleShot(true);
   m_chaseMap = new TChaseMapPublisher(this);
+  m_chain->SetFrameObserver([this](const RawFrame& frame, const FrameChecks& checks) {
+    UploadFrame(frame, checks, false);
+  });
   if (!m_options.positionOutFile.isEmpty()) {
     m_positionOut = std::make_unique<PositionOutWriter>(m_options.positionOutFile.toStdString());
   }
@@ -327,6 +330,7 @@ void TmainForm::ApplySettings(const AppliedSettings& settings) {
   m_chaseMap->Configure(settings.gps.chaseMapFeed, ToQString(settings.gps.chaseMapHost),
                         settings.gps.chaseMapPort);
   m_lastChaseMapError.clear();
+  ConfigureSondeHub(settings);
   m_form8->SetWebPage(ToQString(settings.webPageUrl));
   if (settings.checkUpdates && m_options.checkForUpdates) {
     m_timerCheckVer->start();
@@ -874,8 +878,10 @@ void TmainForm::StartReplay(const QString& file) {
 }
 
 void TmainForm::DecodeReplayFrame(const RawFrame& frame) {
-  DecodeFrame(frame, m_chain->State(), m_chain->Log(), m_chain->Context());
+  const FrameChecks checks =
+      DecodeFrame(frame, m_chain->State(), m_chain->Log(), m_chain->Context());
   ShowReplayLaunchTime(m_chain->State(), m_view);
+  UploadFrame(frame, checks, true);
 }
 
 void TmainForm::LogFileThreadCommander(int command) {
@@ -928,6 +934,7 @@ void TmainForm::Shutdown() {
   StopGpsIn();
   StopRadioWorker(true);
   if (m_rotorHandler != nullptr) m_rotorHandler->Shutdown();
+  StopSondeHub();
   if (m_timerCheckVer != nullptr) m_timerCheckVer->stop();
   if (m_checkUpdate != nullptr) {
     m_checkUpdate->disconnect(this);

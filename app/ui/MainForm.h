@@ -46,6 +46,7 @@ class TReplayControlForm;
 class TSettingsForm;
 class Txdata;
 class TChaseMapPublisher;
+class TSondeHub;
 class TCheckUpdate;
 class TForm8;
 class TGpsInForm;
@@ -265,6 +266,10 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   void DecodeReplayFrame(const RawFrame& frame);
   void EndReplay();
   void LoadGhostTrack();
+  // SondeHub upload: (re)started when its settings change, fed with every decoded frame.
+  void ConfigureSondeHub(const AppliedSettings& settings);
+  void StopSondeHub();
+  void UploadFrame(const RawFrame& frame, const FrameChecks& checks, bool replayed);
   void ClearGhostTrack();
   void ShowRawCaptureError(const std::string& error);
   void Shutdown();
@@ -347,6 +352,10 @@ class TmainForm : public QMainWindow, public DecoderHooks {
   bool m_showHandled = false;
   bool m_started = false;
   bool m_shutDown = false;
+  QThread* m_sondeHubThread = nullptr;
+  TSondeHub* m_sondeHub = nullptr;
+  std::string m_sondeHubKey;  // what the running upload was started with
+  std::vector<int> m_sondeHubSkipsLogged;
 };
 
 }  // namespace windlark

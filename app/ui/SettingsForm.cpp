@@ -69,6 +69,7 @@ TSettingsForm::TSettingsForm(std::vector<std::string> audioDevices, ModalPrompts
   m_tabs->addTab(BuildRotorTab(), QStringLiteral("Antenna Rotor"));
   m_tabs->addTab(BuildAprsTab(), QStringLiteral("APRS"));
   m_tabs->addTab(BuildGpsTab(), QStringLiteral("GPS IN"));
+  m_tabs->addTab(BuildSondeHubTab(), QStringLiteral("SondeHub"));
 
   auto* save = new QPushButton(QStringLiteral("Save"));
   save->setObjectName(QStringLiteral("ButtonSave"));
@@ -186,6 +187,13 @@ void TSettingsForm::Fill(const LoadedSettings& loaded) {
   m_chaseMapFeed->setChecked(s.gps.chaseMapFeed);
   m_chaseMapHost->setText(Q(s.gps.chaseMapHost));
   m_chaseMapPort->setValue(s.gps.chaseMapPort);
+
+  m_sondeHubHidden = s.sondehub;
+  m_sondeHubEnable->setChecked(s.sondehub.enable);
+  m_sondeHubCallsign->setText(Q(s.sondehub.callsign));
+  m_sondeHubAntenna->setText(Q(s.sondehub.antenna));
+  m_sondeHubMobile->setChecked(s.sondehub.mobile);
+  m_sondeHubTestMode->setChecked(s.sondehub.testMode);
 }
 
 void TSettingsForm::FillPorts(const LoadedSettings& loaded) {
@@ -318,6 +326,12 @@ Settings TSettingsForm::ReadSettings() const {
   s.gps.chaseMapHost = S(m_chaseMapHost->text().trimmed());
   if (s.gps.chaseMapHost.empty()) s.gps.chaseMapHost = kDefaultChaseMapHost;
   s.gps.chaseMapPort = m_chaseMapPort->value();
+  s.sondehub = m_sondeHubHidden;
+  s.sondehub.enable = m_sondeHubEnable->isChecked();
+  s.sondehub.callsign = S(m_sondeHubCallsign->text().trimmed());
+  s.sondehub.antenna = S(m_sondeHubAntenna->text().trimmed());
+  s.sondehub.mobile = m_sondeHubMobile->isChecked();
+  s.sondehub.testMode = m_sondeHubTestMode->isChecked();
   return s;
 }
 

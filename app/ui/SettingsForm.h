@@ -70,6 +70,7 @@ class TSettingsForm : public QDialog {
   QWidget* BuildRotorTab();
   QWidget* BuildAprsTab();
   QWidget* BuildGpsTab();
+  QWidget* BuildSondeHubTab();
   QWidget* BuildHomeLocation();
   QWidget* BuildPresets();
   QWidget* BuildLoginGroup();
@@ -175,6 +176,13 @@ class TSettingsForm : public QDialog {
   QCheckBox* m_chaseMapFeed = nullptr;
   QLineEdit* m_chaseMapHost = nullptr;
   QSpinBox* m_chaseMapPort = nullptr;
+  // SondeHub
+  QCheckBox* m_sondeHubEnable = nullptr;
+  QLineEdit* m_sondeHubCallsign = nullptr;
+  QLineEdit* m_sondeHubAntenna = nullptr;
+  QCheckBox* m_sondeHubMobile = nullptr;
+  QCheckBox* m_sondeHubTestMode = nullptr;
+  SondeHubSettings m_sondeHubHidden;  // the keys the tab does not show (address, CA file)
 };
 
 }  // namespace windlark

@@ -539,4 +539,35 @@ QWidget* TSettingsForm::BuildGpsTab() {
   return Page(layout);
 }
 
+QWidget* TSettingsForm::BuildSondeHubTab() {
+  m_sondeHubEnable = Check("CheckBoxSondeHubEnable", "Upload telemetry to SondeHub");
+  m_sondeHubCallsign = new QLineEdit;
+  m_sondeHubCallsign->setObjectName(Text("EditSondeHubCallsign"));
+  m_sondeHubCallsign->setMaxLength(32);
+  m_sondeHubAntenna = new QLineEdit;
+  m_sondeHubAntenna->setObjectName(Text("EditSondeHubAntenna"));
+  m_sondeHubAntenna->setMaxLength(64);
+  m_sondeHubMobile = Check("CheckBoxSondeHubMobile", "Mobile station");
+  m_sondeHubTestMode =
+      Check("CheckBoxSondeHubTestMode", "Test mode (the service checks uploads, stores none)");
+
+  auto* station = new QGroupBox(Text("Station "));
+  auto* form = new QFormLayout(station);
+  form->addRow(Text("Uploader callsign"), m_sondeHubCallsign);
+  form->addRow(Text("Antenna"), m_sondeHubAntenna);
+  form->addRow(m_sondeHubMobile);
+  auto* position =
+      new QLabel(Text("The station position is the home position (Maps tab). Encrypted RS41-SGM\n"
+                      "frames are never uploaded; replayed raw files only in test mode."));
+  position->setObjectName(Text("LabelSondeHubNote"));
+
+  auto* layout = new QVBoxLayout;
+  layout->addWidget(m_sondeHubEnable);
+  layout->addWidget(station);
+  layout->addWidget(m_sondeHubTestMode);
+  layout->addWidget(position);
+  layout->addStretch();
+  return Page(layout);
+}
+
 }  // namespace windlark

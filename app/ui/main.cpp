@@ -33,6 +33,12 @@ int main(int argc, char* argv[]) {
 
   windlark::TmainForm::Options options;
   options.settingsStore = windlark::SettingsStore();
+  // A first start writes the defaults, so that the settings file is there to be found and
+  // edited (its hand-written [Hosts] keys have no dialog); a failure leaves the defaults in use.
+  if (!QFileInfo::exists(options.settingsStore->FilePath())) {
+    const windlark::LoadedSettings defaults = options.settingsStore->Load({});
+    options.settingsStore->Save(defaults.settings, defaults.texts);
+  }
   options.checkForUpdates = true;
   options.positionOutFile = windlark::AppPaths().StateDir() + QStringLiteral("/GPSOut/SondePos");
   options.rotorStateDir = windlark::AppPaths().StateDir() + QStringLiteral("/Rotor");

@@ -306,7 +306,8 @@ TEST_F(SettingsTest, SavesEveryKeyInOrderAndKeepsOtherSections) {
                 "MonitoringMode=1\nLaunch Lat=45.1\nLaunch Long=-7.25\nRange=50\n"
                 "[Gps In]\nProtocol=0\nPort Name=/dev/ttyUSB0\nSpeed=2\nDataBits=8\n"
                 "Parity=0\nStopBits=0\nSource=0\nGpsd Host=127.0.0.1\nGpsd Port=2947\n"
-                "Chase Map Feed=0\nChase Map Host=127.0.0.1\nChase Map Port=55673\n");
+                "Chase Map Feed=0\nChase Map Host=127.0.0.1\nChase Map Port=55673\n"
+                "[SondeHub]\nEnable=0\nCallsign=\nAntenna=\nMobile Station=0\nTest Mode=0\n");
 
   const LoadedSettings again = LoadSettings(ini, m_env);
   EXPECT_EQ(again.settings.radio.frequenciesHz, std::vector<int>{404500000});
@@ -537,6 +538,38 @@ TEST_F(SettingsTest, StationGpsSourcePublishersAndVersionFile) {
   EXPECT_EQ(again.settings.gps.source, GpsSource::Gpsd);
   EXPECT_EQ(again.settings.gps.chaseMapHost, "10.0.0.2");
   EXPECT_EQ(again.settings.updates.versionFileUrl, "http://127.0.0.1:8000/v.txt");
+}
+
+// SondeHub: off by default; the station keys round-trip; the address and the CA file are
+// hand-written keys of [Hosts] that a save leaves alone.
+TEST_F(SettingsTest, SondeHubKeys) {
+  const SondeHubSettings defaults = Load("").settings.sondehub;
+  EXPECT_FALSE(defaults.enable);
+  EXPECT_EQ(defaults.url, kDefaultSondeHubUrl);
+  EXPECT_TRUE(defaults.callsign.empty() && defaults.caFile.empty());
+
+  const LoadedSettings set = Load(
+      "[SondeHub]\nEnable=1\nCallsign=DL1ABC-9\nAntenna=Yagi 5 el\nMobile Station=1\n"
+      "Test Mode=1\n[Hosts]\nSondeHub URL=http://127.0.0.1:8080\nSondeHub CA File=/tmp/ca.pem\n");
+  IniFile ini;
+  ini.Parse("[Hosts]\nSondeHub URL=http://127.0.0.1:8080\nSondeHub CA File=/tmp/ca.pem\n");
+  const SondeHubSettings again = SaveAndReload(set, ini).settings.sondehub;
+  EXPECT_TRUE(again.enable && again.mobile && again.testMode);
+  EXPECT_EQ(again.callsign, "DL1ABC-9");
+  EXPECT_EQ(again.antenna, "Yagi 5 el");
+  EXPECT_EQ(again.url, "http://127.0.0.1:8080");
+  EXPECT_EQ(again.caFile, "/tmp/ca.pem");
+  EXPECT_EQ(AppliedSettingsOf(set).sondehub.callsign, "DL1ABC-9");
+
+  for (const auto& [callsign, ok] : std::initializer_list<std::pair<const char*, bool>>{
+           {"DL1ABC-9", true},
+           {"VK5/N0CALL_2", true},
+           {"", false},
+           {"DL1 ABC", false},
+           {"A\"B", false},
+           {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456", false}}) {
+    EXPECT_EQ(SondeHubCallsignOk(callsign), ok) << callsign;
+  }
 }
 
 }  // namespace

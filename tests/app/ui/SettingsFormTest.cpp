@@ -13,6 +13,7 @@
 #include <functional>
 #include <set>
 
+#include "app/SettingsChecks.h"
 #include "app/ui/Form4.h"
 #include "app/ui/RotorPreset.h"
 #include "app/ui/SettingsFormRig.h"
@@ -116,6 +117,9 @@ TEST_F(SettingsFormRig, BuildsEveryTabWithItsCaptionsAndLimits) {
        {"GPS Protocol ", "NMEA 0183", "Serial Port ", "GPS port name", "Baud Rate", "Data bits",
         "7", "8", "Parity", "None", "Odd", "Even", "Mark.", "Space", "Stop bits", "1", "1.5", "2",
         "4800"}},
+      {"SondeHub",
+       {"Upload telemetry to SondeHub", "Station ", "Uploader callsign", "Antenna",
+        "Mobile station", "Test mode (the service checks uploads, stores none)"}},
   };
   const auto* pages = Find<QTabWidget>("PageControl");
   ASSERT_EQ(pages->count(), static_cast<int>(tabs.size()));
@@ -508,6 +512,37 @@ TEST_F(SettingsFormRig, ReceiverLinkAndRotctldRoundTrip) {
                           "Rotctld Host=127.0.0.1", "Rotctld Port=4534"}) {
     EXPECT_NE(saved.find(key), std::string::npos) << key << " in " << saved;
   }
+}
+
+// The SondeHub tab: off by default; its keys round-trip; a save refuses an upload without a
+// usable callsign; the hand-written address stays in the file.
+TEST_F(SettingsFormRig, SondeHubTabRoundTrip) {
+  WriteIni("[Hosts]\r\nSondeHub URL=http://127.0.0.1:8080\r\n");
+  m_form->Fill(Store().Load(m_devices));
+  EXPECT_FALSE(Find<QCheckBox>("CheckBoxSondeHubEnable")->isChecked());
+
+  Click("CheckBoxSondeHubEnable");
+  Type("EditSondeHubCallsign", "DL1 ABC");
+  EXPECT_NE(CheckSettingsForm(m_form->ReadSettings(), m_form->ReadTexts())
+                .message.find("SondeHub->Uploader callsign"),
+            std::string::npos);
+  Type("EditSondeHubCallsign", " DL1ABC-9 ");
+  Type("EditSondeHubAntenna", "Yagi 5 el");
+  Click("CheckBoxSondeHubTestMode");
+  const Settings read = m_form->ReadSettings();
+  EXPECT_EQ(CheckSettingsForm(read, m_form->ReadTexts()).message, "");
+  EXPECT_EQ(read.sondehub.callsign, "DL1ABC-9");
+  EXPECT_EQ(read.sondehub.url, "http://127.0.0.1:8080");
+  EXPECT_EQ(Store().Save(read, m_form->ReadTexts()), QString());
+  const std::string saved = ReadIni();
+  for (const char* key :
+       {"[SondeHub]", "Enable=1", "Callsign=DL1ABC-9", "Antenna=Yagi 5 el", "Mobile Station=0",
+        "Test Mode=1", "SondeHub URL=http://127.0.0.1:8080"}) {
+    EXPECT_NE(saved.find(key), std::string::npos) << key << " in " << saved;
+  }
+  m_form->Fill(Store().Load(m_devices));
+  EXPECT_TRUE(Find<QCheckBox>("CheckBoxSondeHubTestMode")->isChecked());
+  EXPECT_EQ(Find<QLineEdit>("EditSondeHubAntenna")->text(), "Yagi 5 el");
 }
 
 }  // namespace

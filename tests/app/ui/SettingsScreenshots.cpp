@@ -24,8 +24,8 @@ TEST_F(SettingsScreenshots, EveryTab) {
   binding.Load();
   auto* pages = Find<QTabWidget>("PageControl");
   m_form->show();
-  const char* names[] = {"audio",   "radio", "logfiles", "maps", "units",
-                         "updates", "rotor", "aprs",     "gpsin"};
+  const char* names[] = {"audio",   "radio", "logfiles", "maps",  "units",
+                         "updates", "rotor", "aprs",     "gpsin", "sondehub"};
   for (int i = 0; i < pages->count(); ++i) {
     pages->setCurrentIndex(i);
     QApplication::processEvents();
