@@ -26,7 +26,9 @@ void ReceiveChain::SetDemodulator(DemodulatorKind kind) {
   m_selector.ResetDemodulator();
 }
 
-void ReceiveChain::OnFrame(const RawFrame& frame) { Decode(frame, nullptr, 0); }
+void ReceiveChain::OnFrame(const RawFrame& frame) {
+  Decode(frame, nullptr, 0);
+}
 
 void ReceiveChain::OnSoftFrame(const SoftFrame& soft) {
   static_assert(kSoftFrameBytes == kLongFrameBytes);

@@ -53,7 +53,9 @@ class ReceiveChain : public FrameSink {
       return kind == DemodulatorKind::Standard ? static_cast<const Demodulator&>(standard)
                                                : enhanced;
     }
-    void SliceBuffer(std::span<const std::uint8_t> buffer) override { Active().SliceBuffer(buffer); }
+    void SliceBuffer(std::span<const std::uint8_t> buffer) override {
+      Active().SliceBuffer(buffer);
+    }
     void ResetToHunting() override { Active().ResetToHunting(); }
     void ResetDemodulator() override { Active().ResetDemodulator(); }
     void SetAdjust(bool adjust) override {

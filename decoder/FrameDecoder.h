@@ -115,7 +115,7 @@ struct FrameChecks {
   // Values this frame produced (not ones kept from earlier frames).
   bool temperature = false;
   bool pressure = false;
-  FrameRecord record;  // what the log keeps of this frame
+  FrameRecord record;                   // what the log keeps of this frame
   std::optional<FrameQuality> quality;  // enhanced chain only
 };
 
