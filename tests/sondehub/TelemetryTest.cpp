@@ -44,11 +44,11 @@ Clock::time_point At(int year, int month, int day, int hour, int minute, int sec
 
 TEST(SondeHubTelemetry, ObjectOfASynthesizedFrame) {
   Decoder d;
-  test::FrameSpec spec;
-  spec.sondeId = "V4150123";
-  spec.frameNumber = 4321;
-  spec.fragmentIndex = 5;  // a fragment that gives none of the optional fields
-  const RawFrame frame = test::ToRawFrame(test::BuildFrame(spec));
+  test::FrameSpec content;
+  content.sondeId = "V4150123";
+  content.frameNumber = 4321;
+  content.fragmentIndex = 5;  // a fragment that gives none of the optional fields
+  const RawFrame frame = test::ToRawFrame(test::BuildFrame(content));
   const FrameChecks checks = d.Decode(frame);
   SondeHubStation station = Station();
   station.position = std::array<double, 3>{52.1, -14.25, 80};
@@ -80,7 +80,7 @@ TEST(SondeHubTelemetry, FramesThatGiveNoObject) {
   using Bytes = std::vector<std::uint8_t>;
   struct Case {
     const char* name;
-    std::function<void(test::FrameSpec&)> spec;
+    std::function<void(test::FrameSpec&)> content;
     std::function<void(Bytes&)> bytes;
     std::function<void(SondeState&)> state;  // after decoding
     TelemetrySkip skip;
@@ -110,9 +110,9 @@ TEST(SondeHubTelemetry, FramesThatGiveNoObject) {
   };
   for (const Case& c : cases) {
     Decoder d;
-    test::FrameSpec spec;
-    c.spec(spec);
-    Bytes bytes = test::BuildFrame(spec);
+    test::FrameSpec content;
+    c.content(content);
+    Bytes bytes = test::BuildFrame(content);
     c.bytes(bytes);
     const RawFrame frame = test::ToRawFrame(bytes);
     const FrameChecks checks = d.Decode(frame);
