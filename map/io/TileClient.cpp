@@ -1,26 +1,17 @@
 #include "map/io/TileClient.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QImage>
 #include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSslCertificate>
-#include <QTimer>
 #include <QUrl>
 
+#include "base/io/NetworkWait.h"
 #include "map/MapGeometry.h"
 
 namespace windlark {
-
-namespace {
-
-constexpr int kPollMs = 50;
-
-}  // namespace
 
 TileClient::TileClient(TileServers servers)
     : m_servers(std::move(servers)),
@@ -30,15 +21,7 @@ TileClient::TileClient(TileServers servers)
 TileClient::~TileClient() = default;
 
 QSslConfiguration TileClient::SslConfigurationWith(const std::string& caFile) {
-  QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-  ssl.setProtocol(QSsl::TlsV1_2OrLater);
-  ssl.setPeerVerifyMode(QSslSocket::VerifyPeer);
-  if (!caFile.empty()) {
-    const QList<QSslCertificate> extra =
-        QSslCertificate::fromPath(QString::fromStdString(caFile), QSsl::Pem);
-    ssl.addCaCertificates(extra);
-  }
-  return ssl;
+  return VerifiedTls(caFile);
 }
 
 void TileClient::SetServers(TileServers servers) {
@@ -55,27 +38,9 @@ TileClient::Reply TileClient::Get(const QString& url, const std::function<bool()
   request.setTransferTimeout(m_servers.timeoutMs);
   QNetworkReply* reply = m_manager->get(request);
 
-  QEventLoop loop;
-  QElapsedTimer elapsed;
-  elapsed.start();
-  bool timedOut = false;
-  bool stopped = false;
-  QTimer poll;
-  poll.setInterval(kPollMs);
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (cancelled && cancelled()) {
-      stopped = true;
-      reply->abort();
-    } else if (elapsed.elapsed() >= m_servers.timeoutMs) {
-      // A server that accepts and then sends nothing, or trickles, must not hold the pass.
-      timedOut = true;
-      reply->abort();
-    }
-  });
-  QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-  poll.start();
-  if (!reply->isFinished()) loop.exec();
-  poll.stop();
+  const ReplyEnd end = AwaitReply(reply, m_servers.timeoutMs, cancelled);
+  const bool timedOut = end == ReplyEnd::TimedOut;
+  const bool stopped = end == ReplyEnd::Cancelled;
 
   result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
   if (timedOut) {

@@ -1,30 +1,15 @@
 #include "sondehub/io/QtHttpTransport.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSslCertificate>
-#include <QTimer>
+
+#include "base/io/NetworkWait.h"
 
 namespace windlark {
 
-namespace {
-
-constexpr int kPollMs = 50;
-
-}  // namespace
-
 QtHttpTransport::QtHttpTransport(const std::string& caFile)
-    : m_ssl(QSslConfiguration::defaultConfiguration()),
-      m_manager(std::make_unique<QNetworkAccessManager>()) {
-  m_ssl.setProtocol(QSsl::TlsV1_2OrLater);
-  m_ssl.setPeerVerifyMode(QSslSocket::VerifyPeer);
-  if (!caFile.empty()) {
-    m_ssl.addCaCertificates(QSslCertificate::fromPath(QString::fromStdString(caFile), QSsl::Pem));
-  }
-}
+    : m_ssl(VerifiedTls(caFile)), m_manager(std::make_unique<QNetworkAccessManager>()) {}
 
 QtHttpTransport::~QtHttpTransport() = default;
 
@@ -41,24 +26,7 @@ HttpResponse QtHttpTransport::Send(const HttpRequest& request,
   const QByteArray body = QByteArray::fromStdString(request.body);
   QNetworkReply* reply =
       m_manager->sendCustomRequest(q, QByteArray::fromStdString(request.method), body);
-  QEventLoop loop;
-  QElapsedTimer elapsed;
-  elapsed.start();
-  bool timedOut = false;
-  QTimer poll;
-  poll.setInterval(kPollMs);
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (cancelled && cancelled()) {
-      reply->abort();
-    } else if (elapsed.elapsed() >= request.timeoutMs) {
-      timedOut = true;
-      reply->abort();
-    }
-  });
-  QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-  poll.start();
-  if (!reply->isFinished()) loop.exec();
-  poll.stop();
+  const bool timedOut = AwaitReply(reply, request.timeoutMs, cancelled) == ReplyEnd::TimedOut;
 
   result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
   result.body = reply->readAll().toStdString();
