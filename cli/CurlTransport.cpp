@@ -45,7 +45,10 @@ HttpResponse CurlTransport::Send(const HttpRequest& request,
   curl_easy_reset(curl);
   curl_slist* headers = nullptr;
   for (const auto& [name, value] : request.headers) {
-    headers = curl_slist_append(headers, (name + ": " + value).c_str());
+    std::string line = name;
+    line += ": ";
+    line += value;
+    headers = curl_slist_append(headers, line.c_str());
   }
   // No "Expect: 100-continue" pause before the body.
   headers = curl_slist_append(headers, "Expect:");

@@ -108,7 +108,8 @@ void Apply(std::span<std::uint8_t> frame, const RsCodeword& word, int c, int fra
 }
 
 bool BlockCrcPasses(std::span<const std::uint8_t> frame, int pos, int length) {
-  const auto crcAt = static_cast<std::size_t>(pos + 2 + length);
+  const int crcEnd = pos + 2 + length;
+  const auto crcAt = static_cast<std::size_t>(crcEnd);
   const std::uint16_t crc =
       Crc16(frame.subspan(static_cast<std::size_t>(pos) + 2, static_cast<std::size_t>(length)));
   const unsigned stored =

@@ -34,7 +34,8 @@ struct Galois {
 
   std::uint8_t Mul(std::uint8_t a, std::uint8_t b) const {
     if (a == 0 || b == 0) return 0;
-    return exp[static_cast<std::size_t>(log[a] + log[b])];
+    const int sum = log[a] + log[b];
+    return exp[static_cast<std::size_t>(sum)];
   }
   std::uint8_t Div(std::uint8_t a, std::uint8_t b) const {
     if (a == 0) return 0;
@@ -120,8 +121,9 @@ int RsDecode(RsCodeword& word, std::span<const int> erasures, int usedLength) {
     const std::uint8_t factor = gf.Div(delta, lastDiscrepancy);
     Poly next = lambda;
     for (int j = 0; j + shift <= kRsParity; ++j) {
-      next[static_cast<std::size_t>(j + shift)] =
-          static_cast<std::uint8_t>(next[static_cast<std::size_t>(j + shift)] ^
+      const int at = j + shift;
+      next[static_cast<std::size_t>(at)] =
+          static_cast<std::uint8_t>(next[static_cast<std::size_t>(at)] ^
                                     gf.Mul(factor, previous[static_cast<std::size_t>(j)]));
     }
     if (2 * degree <= r + erasureCount) {

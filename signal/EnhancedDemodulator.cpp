@@ -80,8 +80,9 @@ void EnhancedDemodulator::SliceBuffer(std::span<const std::uint8_t> buffer) {
 double EnhancedDemodulator::At(double t) const {
   const double whole = std::floor(t);
   const auto index = static_cast<std::int64_t>(whole);
-  const double a = m_history[static_cast<std::size_t>(index) & (kHistory - 1)];
-  const double b = m_history[static_cast<std::size_t>(index + 1) & (kHistory - 1)];
+  const auto a = static_cast<double>(m_history[static_cast<std::size_t>(index) & (kHistory - 1)]);
+  const auto b =
+      static_cast<double>(m_history[static_cast<std::size_t>(index + 1) & (kHistory - 1)]);
   return a + (b - a) * (t - whole);
 }
 
@@ -133,10 +134,9 @@ void EnhancedDemodulator::Lock(int indexInBuffer) {
   const auto correlation = [this](std::int64_t end) {
     double sum = 0.0;
     for (int i = 0; i < kHeaderBitCount; ++i) {
+      const std::int64_t bitsBack = kHeaderBitCount - 1 - i;
       const auto v = static_cast<double>(
-          m_history[static_cast<std::size_t>(end - 10 * (kHeaderBitCount - 1 - i)) &
-                    (kHistory - 1)] -
-          m_dcHunt);
+          m_history[static_cast<std::size_t>(end - 10 * bitsBack) & (kHistory - 1)] - m_dcHunt);
       sum += ((kHeaderBits >> static_cast<unsigned>(i)) & 1U) != 0 ? v : -v;
     }
     return sum;
