@@ -1,7 +1,7 @@
 #include "rotor/RotorStore.h"
 
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <system_error>
 
 #include "base/AtomicFile.h"
@@ -25,7 +25,9 @@ std::string RotorStore::Write(int azimuth, int elevation) {
 std::optional<std::string> RotorStore::Read(const std::string& name) const {
   std::ifstream in(m_dir / name, std::ios::binary);
   if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::ostringstream text;
+  text << in.rdbuf();
+  return std::move(text).str();
 }
 
 }  // namespace windlark
