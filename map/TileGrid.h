@@ -28,18 +28,21 @@ class TileGrid {
   using Slot = TileSlot<Image>;
 
   // Lays the grid out; true when a loading pass is needed.
+  // Only a layout that changes what a slot must hold aborts the running pass; one that leaves
+  // the slots as they are lets it go on, as nobody would ask for another.
   bool LayoutGrid(const GridLayout& g) {
-    abort.store(true);
     EnsureCapacity(g.columns, g.rows);
     bool request = false;
     const GridLayout old = m_layout;
     if (g.zoom != old.zoom || old.columns <= 0 || old.rows <= 0) {
+      abort.store(true);
       for (int c = 0; c < g.columns; ++c) {
         for (int r = 0; r < g.rows; ++r) Fresh(At(c, r), g.originX + c, g.originY + r);
       }
       allLoaded.store(false);
       request = true;
     } else if (g.originX != old.originX || g.originY != old.originY) {
+      abort.store(true);
       const long long dx = static_cast<long long>(g.originX) - old.originX;
       const long long dy = static_cast<long long>(g.originY) - old.originY;
       // Visiting away from the direction of the move reads every source before it is written.
@@ -86,6 +89,7 @@ class TileGrid {
         grew = true;
       }
       if (grew) {
+        abort.store(true);
         allLoaded.store(false);
         request = true;
       }

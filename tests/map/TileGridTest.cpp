@@ -80,6 +80,26 @@ TEST(TileGrid, ANewZoomLoadsEverythingAndAStillGridAsksOnlyWhileIncomplete) {
   EXPECT_EQ(Unloaded(grid), 12);
 }
 
+TEST(TileGrid, ALayoutThatKeepsEverySlotLetsARunningPassGoOn) {
+  Grid grid;
+  grid.LayoutGrid({2170, 1476, 12, 4, 3, 0, 0});
+  // A pass has begun: it has cleared the abort flag and counts on loading everything.
+  grid.abort = false;
+  grid.allLoaded = true;
+  // Redrawn at other pixel offsets, then smaller: an abort here would leave tiles unloaded with
+  // no pass to come.
+  EXPECT_FALSE(grid.LayoutGrid({2170, 1476, 12, 4, 3, -7, -3}));
+  EXPECT_FALSE(grid.abort.load());
+  EXPECT_FALSE(grid.LayoutGrid({2170, 1476, 12, 3, 2, -7, -3}));
+  EXPECT_FALSE(grid.abort.load());
+  // A layout that needs other tiles aborts it and asks for the next.
+  EXPECT_TRUE(grid.LayoutGrid({2170, 1476, 12, 5, 3, 0, 0}));
+  EXPECT_TRUE(grid.abort.load());
+  grid.abort = false;
+  EXPECT_TRUE(grid.LayoutGrid({2171, 1476, 12, 5, 3, 0, 0}));
+  EXPECT_TRUE(grid.abort.load());
+}
+
 TEST(TileGrid, GrowsWithTheViewBeyondSixteenByTen) {
   Grid grid;
   grid.LayoutGrid({100, 200, 10, 4, 3, 0, 0});

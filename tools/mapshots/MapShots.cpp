@@ -14,6 +14,7 @@
 
 #include "app/io/SettingsStore.h"
 #include "app/ui/MainForm.h"
+#include "map/io/TileLoader.h"
 #include "map/ui/DynamicMap.h"
 #include "map/ui/MapDownloaderUnit.h"
 #include "records/RawReplay.h"
@@ -35,6 +36,17 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
   t.start();
   while (!done() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
   return done();
+}
+
+// Until a loading pass asked for now has ended (at most 30 s), then the placed tiles drawn.
+void Settle(TDynMap& map) {
+  bool done = false;
+  const QMetaObject::Connection connection =
+      QObject::connect(map.Loader(), &TTileLoader::PassDone, [&done] { done = true; });
+  map.RequestTiles();
+  PumpUntil([&done] { return done; }, 30000);
+  QObject::disconnect(connection);
+  Pump(300);
 }
 
 void Save(QWidget& window, const QString& dir, const char* name) {
@@ -93,13 +105,13 @@ int main(int argc, char** argv) {
   const auto count = [&] { return window.Chain().Log().Count(); };
   PumpUntil([&] { return count() >= 1500; }, 120000);
   window.LogFileThreadCommander(static_cast<int>(ReplaySpeed::Stop));
-  Pump(1500);
+  Settle(window.Map());
   Save(window, out, "01-replayed-flight-zoom12.png");
 
   window.SBZoomPlusClick();
   window.SBZoomPlusClick();
   window.LogFileThreadCommander(static_cast<int>(ReplaySpeed::Normal));
-  Pump(2500);
+  Settle(window.Map());
   Save(window, out, "02-zoom-14-mid-flight.png");
   window.LogFileThreadCommander(static_cast<int>(ReplaySpeed::Max));
   PumpUntil([&] { return !window.ReplayRunning(); }, 180000);
@@ -107,11 +119,11 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 4; ++i) window.SBZoomMinusClick();
   const HomePosition& home = window.Chain().Context().home;
   window.Map().CenterOnMap(window.Map().GetZoom(), home.mapX + 0.0009, home.mapY + 0.0003);
-  Pump(2500);
+  Settle(window.Map());
   Save(window, out, "03-whole-track-and-home-zoom10.png");
 
   window.findChild<QToolButton*>(QStringLiteral("SBLoadKml"))->click();
-  Pump(1000);
+  Settle(window.Map());
   Save(window, out, "04-ghost-track.png");
 
   server.SetDelayMs(120);
