@@ -1,7 +1,7 @@
 // Pictures of the APRS-IS parts of the main window against a local server on 127.0.0.1: the
-// "APRS" group while connected, the sonde selection dialog and the tracking panel, and the
-// whole screen at each step. Run under a display (xvfb-run); writes PNG files into the folder
-// given as its argument.
+// "APRS" group while connected, the sondes heard on the map, the sonde selection dialog and the
+// tracking panel, and the whole screen at each step. Run under a display (xvfb-run); writes PNG
+// files into the folder given as its argument.
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
@@ -26,6 +27,7 @@
 #include "aprs/ui/AprsPanel.h"
 #include "aprs/ui/Form10.h"
 #include "base/Format.h"
+#include "support/TileServer.h"
 
 namespace {
 
@@ -97,6 +99,11 @@ int main(int argc, char** argv) {
   };
 
   LocalServer server;
+  // Tiles from a local server, so that the sondes are seen over a map.
+  windlark::TileServer tiles;
+  qputenv("WINDLARK_OSM_URL", tiles.BaseUrl().toUtf8());
+  qputenv("WINDLARK_OPENTOPOMAP_URL", tiles.BaseUrl().toUtf8());
+  const QTemporaryDir mapDir;
   TmainForm window(TmainForm::Options{});
   window.show();
   if (!WaitFor([&] { return window.Started(); })) return 1;
@@ -107,6 +114,11 @@ int main(int argc, char** argv) {
   settings.aprsLogin.passcode = 12345;
   settings.aprsLogin.serverHost = server.Host();
   settings.aprsLogin.filterLine = "#filter  s/O";
+  // Zoomed out far enough for all three sondes around the home.
+  settings.zoomLevel = 6;
+  settings.zoomLabel = "06";
+  settings.tileMode = windlark::TileMode::Online;
+  settings.mapDir = mapDir.path().toStdString();
   window.ApplySettings(settings);
   window.Widgets().aprsEnable->click();
   if (!WaitFor([&] {
@@ -131,6 +143,8 @@ int main(int argc, char** argv) {
   }
   if (group == nullptr) return 4;
   save(group, "aprs-group.png");
+  Pause(1500);  // the tiles under the sondes
+  save(&window, "main-window-sondes.png");
 
   // The dialog runs modally: it is pictured and answered from a timer inside its loop.
   QTimer::singleShot(700, [&] {
