@@ -6,6 +6,8 @@
 
 #include "signal/io/PulseDaemon.h"
 
+#include "support/Offline.h"
+
 namespace windlark::test {
 
 namespace {
@@ -32,6 +34,7 @@ int main(int argc, char** argv) {
   windlark::test::PulseDaemon daemon;
   if (wanted && daemon.Start(windlark::test::g_error)) windlark::test::g_daemon = &daemon;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  windlark::test::KeepTestsOffline();
   int result = 0;
   {
     QApplication app(argc, argv);
