@@ -51,6 +51,24 @@ constexpr std::array<Pin, 10> kCurrentPins = {{{57, kTagBlockId},
                                                {203, kGnssSatellitesBlockId},
                                                {204, kGnssSatellitesBlockLength}}};
 
+// A short frame ends in a padding block of zeros whose CRC is therefore fixed: 21 known bytes
+// in the classic layout (from byte 299), 72 in the current one (from byte 248).
+constexpr int kClassicPaddingStart = 299;
+constexpr int kCurrentPaddingStart = 248;
+
+std::vector<Pin> WithPadding(std::span<const Pin> pins, int paddingStart) {
+  std::vector<Pin> all(pins.begin(), pins.end());
+  const int length = kShortFrameBytes - paddingStart - 4;
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(length), 0);
+  const std::uint16_t crc = Crc16(block);
+  all.push_back({paddingStart, kPaddingBlockId});
+  all.push_back({paddingStart + 1, static_cast<std::uint8_t>(length)});
+  for (int at = paddingStart + 2; at < kShortFrameBytes - 2; ++at) all.push_back({at, 0});
+  all.push_back({kShortFrameBytes - 2, static_cast<std::uint8_t>(crc & 0xFFU)});
+  all.push_back({kShortFrameBytes - 1, static_cast<std::uint8_t>(crc >> 8U)});
+  return all;
+}
+
 // Frame offset of symbol k of codeword c.
 int FrameOffset(int c, int k) {
   return k < kRsParity ? kParityStart + c * kRsParity + k : kDataStart + 2 * (k - kRsParity) + c;
@@ -253,6 +271,12 @@ int CorrectFrame(std::span<std::uint8_t, kLongFrameBytes> frame,
   const std::span<const Pin> likely =
       classic >= current ? std::span<const Pin>(kClassicPins) : std::span<const Pin>(kCurrentPins);
   if (std::max(classic, current) * 2 >= static_cast<long>(likely.size())) {
+    if (frameEnd == kShortFrameBytes) {
+      const std::vector<Pin> padded =
+          WithPadding(likely, classic >= current ? kClassicPaddingStart : kCurrentPaddingStart);
+      const int changed = TryPins(frame, reliability, padded, frameEnd);
+      if (changed >= 0) return changed;
+    }
     const int changed = TryPins(frame, reliability, likely, frameEnd);
     if (changed >= 0) return changed;
   }
