@@ -268,12 +268,13 @@ int CorrectFrame(std::span<std::uint8_t, kLongFrameBytes> frame,
   };
   const long classic = matches(kClassicPins);
   const long current = matches(kCurrentPins);
+  const bool classicLayout = classic >= current;
   const std::span<const Pin> likely =
-      classic >= current ? std::span<const Pin>(kClassicPins) : std::span<const Pin>(kCurrentPins);
+      classicLayout ? std::span<const Pin>(kClassicPins) : std::span<const Pin>(kCurrentPins);
   if (std::max(classic, current) * 2 >= static_cast<long>(likely.size())) {
     if (frameEnd == kShortFrameBytes) {
       const std::vector<Pin> padded =
-          WithPadding(likely, classic >= current ? kClassicPaddingStart : kCurrentPaddingStart);
+          WithPadding(likely, classicLayout ? kClassicPaddingStart : kCurrentPaddingStart);
       const int changed = TryPins(frame, reliability, padded, frameEnd);
       if (changed >= 0) return changed;
     }

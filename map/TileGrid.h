@@ -27,9 +27,9 @@ class TileGrid {
  public:
   using Slot = TileSlot<Image>;
 
-  // Lays the grid out; true when a loading pass is needed.
-  // Only a layout that changes what a slot must hold aborts the running pass; one that leaves
-  // the slots as they are lets it go on, as nobody would ask for another.
+  // Lays the grid out; true when a loading pass is needed. Only a layout that changes what a slot
+  // must hold aborts the running pass; one that leaves the slots as they are lets it go on, as
+  // nobody would ask for another.
   bool LayoutGrid(const GridLayout& g) {
     EnsureCapacity(g.columns, g.rows);
     bool request = false;

@@ -221,8 +221,8 @@ TEST(FrameCorrection, TheZeroPaddingOfAShortFrameIsKnownInBothLayouts) {
     std::vector<std::uint8_t> frame = c.frame;
     for (const int at : c.before) frame[static_cast<std::size_t>(at)] ^= 0x3C;
     int inPadding = 0;
-    for (int at = c.paddingStart + 1; at < 320; at += 4) {
-      if (at % 2 != 0) ++at;
+    // Every other symbol of the first codeword, from its first one after the block id.
+    for (int at = (c.paddingStart + 2) & ~1; at < 320; at += 4) {
       frame[static_cast<std::size_t>(at)] ^= 0xC3;
       ++inPadding;
     }

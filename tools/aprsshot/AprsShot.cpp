@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
   settings.aprsLogin.filterLine = "#filter  s/O";
   // Zoomed out far enough for all three sondes around the home.
   settings.zoomLevel = 6;
-  settings.zoomLabel = "06";
+  settings.zoomLabel = windlark::FormatInt(settings.zoomLevel, 2);
   settings.tileMode = windlark::TileMode::Online;
   settings.mapDir = mapDir.path().toStdString();
   window.ApplySettings(settings);

@@ -5,7 +5,6 @@
 #include <QApplication>
 
 #include "signal/io/PulseDaemon.h"
-
 #include "support/Offline.h"
 
 namespace windlark::test {
