@@ -24,6 +24,7 @@ void ReceiveChain::SetDemodulator(DemodulatorKind kind) {
   if (kind == m_selector.kind) return;
   m_selector.kind = kind;
   m_selector.ResetDemodulator();
+  m_predictor.Reset();
 }
 
 void ReceiveChain::OnFrame(const RawFrame& frame) {
@@ -33,7 +34,10 @@ void ReceiveChain::OnFrame(const RawFrame& frame) {
 void ReceiveChain::OnSoftFrame(const SoftFrame& soft) {
   static_assert(kSoftFrameBytes == kLongFrameBytes);
   std::array<std::uint8_t, kLongFrameBytes> bytes = soft.bytes;
-  const int ecc = CorrectFrame(bytes, soft.reliability);
+  const std::vector<ByteHint> hints =
+      m_predict ? m_predictor.Predict(soft.syncSample) : std::vector<ByteHint>{};
+  const int ecc = CorrectFrame(bytes, soft.reliability, hints);
+  if (ecc >= 0) m_predictor.Learn(bytes, FrameEndOfType(bytes[kFrameTypePos]), soft.syncSample);
   RawFrame frame{};
   std::copy_n(bytes.begin(), kReceivedFrameSize, frame.begin());
   Decode(frame, &soft, ecc);

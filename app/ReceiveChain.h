@@ -4,6 +4,7 @@
 #include <string>
 
 #include "decoder/FrameDecoder.h"
+#include "decoder/FramePrediction.h"
 #include "signal/AudioCapture.h"
 #include "signal/BitSlicer.h"
 #include "signal/Demodulator.h"
@@ -36,6 +37,12 @@ class ReceiveChain : public FrameSink {
   Demodulator& Slicer() { return m_selector; }
   void SetDemodulator(DemodulatorKind kind);
   DemodulatorKind Kind() const { return m_selector.kind; }
+  // Whether the enhanced chain's correction uses what the last good frame foretells (on by
+  // default; off only to measure what it brings).
+  void SetPrediction(bool on) {
+    m_predict = on;
+    m_predictor.Reset();
+  }
   SondeState& State() { return m_state; }
   TelemetryLog& Log() { return m_log; }
   LampBank& Lamps() { return m_lamps; }
@@ -75,6 +82,8 @@ class ReceiveChain : public FrameSink {
   SondeState m_state;
   TelemetryLog m_log;
   InstrumentChain m_instruments;
+  FramePredictor m_predictor;
+  bool m_predict = true;
   LampBank m_lamps;
   DecodeContext m_ctx;
   FrameSynchroniser m_sync;

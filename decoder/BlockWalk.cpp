@@ -65,10 +65,13 @@ bool IsCurrentLayoutBlock(std::uint8_t id) {
 
 }  // namespace
 
-int FrameEnd(const RawFrame& frame) {
-  const unsigned type = frame[kFrameTypePos];
+int FrameEndOfType(std::uint8_t type) {
   const int vote = std::popcount(type & 0x0FU) - std::popcount(type & 0xF0U);
-  return std::min(vote >= 0 ? kShortFrameEnd : kLongFrameEnd, kRawFrameSize);
+  return vote >= 0 ? kShortFrameEnd : kLongFrameEnd;
+}
+
+int FrameEnd(const RawFrame& frame) {
+  return std::min(FrameEndOfType(frame[kFrameTypePos]), kRawFrameSize);
 }
 
 BlockWalk WalkBlocks(const RawFrame& frame) {

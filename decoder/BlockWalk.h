@@ -54,6 +54,10 @@ struct BlockWalk {
   bool broken = false;
 };
 
+// 320 or 518 bytes by the frame-type byte: a majority of its nibbles decides (0x0F short, 0xF0
+// long), so that a bit error or two still tells them apart.
+int FrameEndOfType(std::uint8_t type);
+
 // Where a 320- or 518-byte frame ends by its type byte, a majority vote over its two nibbles
 // (0x0F short, 0xF0 long) so that a bit error or two still tells them apart; never past the
 // buffer.

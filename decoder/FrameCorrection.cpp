@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <vector>
 
 #include "decoder/BlockWalk.h"
@@ -21,6 +20,8 @@ constexpr std::uint8_t kShortType = 0x0F;
 constexpr std::uint8_t kLongType = 0xF0;
 // Erasure counts tried in turn; each leaves room for (24 - n) / 2 errors besides.
 constexpr std::array<int, 12> kErasureCounts = {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22};
+// Above every reliability the receiver gives.
+constexpr float kSure = 1e30F;
 // Distinct corrections kept per codeword for the frame-level check.
 constexpr std::size_t kCandidatesPerCodeword = 4;
 
@@ -90,11 +91,16 @@ std::vector<Candidate> CodewordCandidates(std::span<const std::uint8_t> frame,
     received[static_cast<std::size_t>(k)] = frame[at];
     if (!pinned[at]) order.emplace_back(reliability[at], k);
   }
-  std::sort(order.begin(), order.end());
   std::vector<Candidate> candidates;
   std::vector<int> erasures;
+  bool sorted = false;
   for (const int count : kErasureCounts) {
     if (static_cast<std::size_t>(count) > order.size()) break;
+    // Most frames need no erasure at all: the order is only worked out when one is needed.
+    if (count > 0 && !sorted) {
+      std::sort(order.begin(), order.end());
+      sorted = true;
+    }
     erasures.clear();
     for (int n = 0; n < count; ++n) erasures.push_back(order[static_cast<std::size_t>(n)].second);
     RsCodeword word = received;
@@ -219,48 +225,9 @@ int TryPins(std::span<std::uint8_t, kLongFrameBytes> frame, std::span<const floa
   return -1;
 }
 
-}  // namespace
-
-bool AllBlocksPass(std::span<const std::uint8_t> frame, int frameEnd) {
-  if (frameEnd > static_cast<int>(frame.size())) return false;
-  int pos = kFirstBlockPos;
-  while (pos + 1 < frameEnd) {
-    const int length = frame[static_cast<std::size_t>(pos) + 1];
-    const int crcAt = pos + 2 + length;
-    if (crcAt + 2 > frameEnd) return false;
-    const std::uint16_t crc =
-        Crc16(frame.subspan(static_cast<std::size_t>(pos) + 2, static_cast<std::size_t>(length)));
-    const unsigned stored = static_cast<unsigned>(frame[static_cast<std::size_t>(crcAt)]) |
-                            static_cast<unsigned>(frame[static_cast<std::size_t>(crcAt) + 1]) << 8U;
-    if (crc != stored) return false;
-    pos = crcAt + 2;
-  }
-  return pos == frameEnd;
-}
-
-int CorrectFrame(std::span<std::uint8_t, kLongFrameBytes> frame,
-                 std::span<const float, kLongFrameBytes> reliability) {
-  const unsigned type = frame[kDataStart];
-  const int vote = std::popcount(type & 0x0FU) - std::popcount(type & 0xF0U);
-  const int frameEnd = vote >= 0 ? kShortFrameBytes : kLongFrameBytes;
-  // Every block intact: only parity symbols may still be wrong, and the frame is kept as is
-  // unless the correction leaves every block intact too.
-  if (AllBlocksPass(frame, frameEnd)) {
-    std::array<std::uint8_t, kLongFrameBytes> work{};
-    std::copy(frame.begin(), frame.end(), work.begin());
-    const std::vector<bool> none(kLongFrameBytes, false);
-    for (int c = 0; c < kCodewords; ++c) {
-      const auto found = CodewordCandidates(work, reliability, none, c, frameEnd);
-      if (!found.empty()) Apply(work, found.front().word, c, frameEnd);
-    }
-    if (!AllBlocksPass(work, frameEnd)) return 0;
-    int changed = 0;
-    for (int at = 0; at < frameEnd; ++at) {
-      changed += work[static_cast<std::size_t>(at)] != frame[static_cast<std::size_t>(at)] ? 1 : 0;
-    }
-    std::copy(work.begin(), work.begin() + frameEnd, frame.begin());
-    return changed;
-  }
+// The layout's known bytes first (with a short frame's padding, then without), then none.
+int CorrectByLayout(std::span<std::uint8_t, kLongFrameBytes> frame,
+                    std::span<const float, kLongFrameBytes> reliability, int frameEnd) {
   const auto matches = [&](std::span<const Pin> pins) {
     return std::count_if(pins.begin(), pins.end(), [&](const Pin& pin) {
       return frame[static_cast<std::size_t>(pin.position)] == pin.value;
@@ -282,6 +249,77 @@ int CorrectFrame(std::span<std::uint8_t, kLongFrameBytes> frame,
     if (changed >= 0) return changed;
   }
   return TryPins(frame, reliability, {}, frameEnd);
+}
+
+}  // namespace
+
+bool AllBlocksPass(std::span<const std::uint8_t> frame, int frameEnd) {
+  if (frameEnd > static_cast<int>(frame.size())) return false;
+  int pos = kFirstBlockPos;
+  while (pos + 1 < frameEnd) {
+    const int length = frame[static_cast<std::size_t>(pos) + 1];
+    const int crcAt = pos + 2 + length;
+    if (crcAt + 2 > frameEnd) return false;
+    const std::uint16_t crc =
+        Crc16(frame.subspan(static_cast<std::size_t>(pos) + 2, static_cast<std::size_t>(length)));
+    const unsigned stored = static_cast<unsigned>(frame[static_cast<std::size_t>(crcAt)]) |
+                            static_cast<unsigned>(frame[static_cast<std::size_t>(crcAt) + 1]) << 8U;
+    if (crc != stored) return false;
+    pos = crcAt + 2;
+  }
+  return pos == frameEnd;
+}
+
+int CorrectFrame(std::span<std::uint8_t, kLongFrameBytes> frame,
+                 std::span<const float, kLongFrameBytes> reliability,
+                 std::span<const ByteHint> hints) {
+  const int frameEnd = FrameEndOfType(frame[kDataStart]);
+  // Every block intact: only parity symbols may still be wrong, and the frame is kept as is
+  // unless the correction leaves every block intact too.
+  if (AllBlocksPass(frame, frameEnd)) {
+    std::array<std::uint8_t, kLongFrameBytes> work{};
+    std::copy(frame.begin(), frame.end(), work.begin());
+    const std::vector<bool> none(kLongFrameBytes, false);
+    for (int c = 0; c < kCodewords; ++c) {
+      const auto found = CodewordCandidates(work, reliability, none, c, frameEnd);
+      if (!found.empty()) Apply(work, found.front().word, c, frameEnd);
+    }
+    if (!AllBlocksPass(work, frameEnd)) return 0;
+    int changed = 0;
+    for (int at = 0; at < frameEnd; ++at) {
+      changed += work[static_cast<std::size_t>(at)] != frame[static_cast<std::size_t>(at)] ? 1 : 0;
+    }
+    std::copy(work.begin(), work.begin() + frameEnd, frame.begin());
+    return changed;
+  }
+  if (!hints.empty()) {
+    // The bytes foretold from the sonde's last good frame first; if they mislead, the frame
+    // as received, so that a wrong guess never costs a frame.
+    std::array<std::uint8_t, kLongFrameBytes> hinted{};
+    std::array<float, kLongFrameBytes> trust{};
+    std::copy(frame.begin(), frame.end(), hinted.begin());
+    std::copy(reliability.begin(), reliability.end(), trust.begin());
+    for (const ByteHint& hint : hints) {
+      if (hint.position <= kDataStart || hint.position >= frameEnd) continue;
+      const auto at = static_cast<std::size_t>(hint.position);
+      // Agreeing with the guess, a byte is almost surely right. Disagreeing with an unsure
+      // guess, one of the two is wrong: the guess is kept, as the likelier, but its byte is
+      // the first to be erased.
+      const bool agrees = hinted[at] == hint.value;
+      hinted[at] = hint.value;
+      trust[at] = hint.sure || agrees ? kSure : 0.0F;
+    }
+    if (CorrectByLayout(hinted, trust, frameEnd) >= 0) {
+      int changed = 0;
+      for (int at = 0; at < frameEnd; ++at) {
+        const auto index = static_cast<std::size_t>(at);
+        changed += hinted[index] != frame[index] ? 1 : 0;
+      }
+      std::copy(hinted.begin(), hinted.begin() + frameEnd, frame.begin());
+      return changed;
+    }
+  }
+  return CorrectByLayout(frame, reliability, frameEnd);
 }
 
 }  // namespace windlark

@@ -39,10 +39,6 @@ int BitCount(std::uint64_t v) {
   return static_cast<int>((v * 0x0101010101010101ULL) >> 56U);
 }
 
-// Binomial low-pass before the bit integration: the discriminator's noise rises with
-// frequency, the signal has little above 3 kHz.
-constexpr std::array<int, 7> kPreFilter = {1, 6, 15, 20, 15, 6, 1};
-
 }  // namespace
 
 EnhancedDemodulator::EnhancedDemodulator(FrameSink& sink, LampBank& lamps, TelemetryView& view,
@@ -59,7 +55,7 @@ void EnhancedDemodulator::ResetDemodulator() {
   m_pre.fill(0);
   m_window.fill(0);
   m_sum = 0;
-  m_history.fill(0.0F);
+  m_history.fill(0);
   m_dcHunt = 0.0F;
 }
 
@@ -87,13 +83,13 @@ double EnhancedDemodulator::At(double t) const {
 }
 
 void EnhancedDemodulator::Sample(int x, int indexInBuffer) {
-  // The last seven samples twice over, so that they are read without wrapping.
-  constexpr std::size_t kTaps = kPreFilter.size();
-  m_pre[m_preAt] = x;
-  m_pre[m_preAt + kTaps] = x;
-  if (++m_preAt == kTaps) m_preAt = 0;
-  int filtered = 0;
-  for (std::size_t i = 0; i < kTaps; ++i) filtered += kPreFilter[i] * m_pre[m_preAt + i];
+  // The binomial low-pass as six two-tap sums in cascade: the same integers as the seven taps.
+  int filtered = x;
+  for (int& stage : m_pre) {
+    const int before = stage;
+    stage = filtered;
+    filtered += before;
+  }
   // Integer sums stay exact however long the input runs.
   m_sum += filtered - m_window[m_windowAt];
   m_window[m_windowAt] = filtered;
@@ -101,7 +97,7 @@ void EnhancedDemodulator::Sample(int x, int indexInBuffer) {
   if (++m_phase == m_registers.size()) m_phase = 0;
   ++m_n;
   const auto y = static_cast<float>(m_sum);
-  m_history[static_cast<std::size_t>(m_n) & (kHistory - 1)] = y;
+  m_history[static_cast<std::size_t>(m_n) & (kHistory - 1)] = m_sum;
   if (m_adjust) m_dcHunt += (y - m_dcHunt) * kHuntDcGain;
 
   switch (m_mode) {
@@ -136,7 +132,9 @@ void EnhancedDemodulator::Lock(int indexInBuffer) {
     for (int i = 0; i < kHeaderBitCount; ++i) {
       const std::int64_t bitsBack = kHeaderBitCount - 1 - i;
       const auto v = static_cast<double>(
-          m_history[static_cast<std::size_t>(end - 10 * bitsBack) & (kHistory - 1)] - m_dcHunt);
+          static_cast<float>(
+              m_history[static_cast<std::size_t>(end - 10 * bitsBack) & (kHistory - 1)]) -
+          m_dcHunt);
       sum += ((kHeaderBits >> static_cast<unsigned>(i)) & 1U) != 0 ? v : -v;
     }
     return sum;
@@ -201,6 +199,7 @@ void EnhancedDemodulator::Lock(int indexInBuffer) {
   m_dcSum = 0.0;
   m_runCount = 0;
   m_frame = SoftFrame{};
+  m_frame.syncSample = static_cast<std::int64_t>(std::llround(end));
   std::copy(kHeader.begin(), kHeader.end(), m_frame.bytes.begin());
   std::fill_n(m_frame.reliability.begin(), kHeaderBytes, kKnownReliability);
 

@@ -16,8 +16,9 @@ struct SoftFrame {
   std::array<std::uint8_t, kSoftFrameBytes> bytes{};
   // Per byte the smallest bit decision distance, in units of the signal level (larger is surer).
   std::array<float, kSoftFrameBytes> reliability{};
-  double snrDb = 0.0;     // of the bit decisions
-  double fErrorHz = 0.0;  // carrier offset: the DC level against the deviation
+  double snrDb = 0.0;           // of the bit decisions
+  double fErrorHz = 0.0;        // carrier offset: the DC level against the deviation
+  std::int64_t syncSample = 0;  // where the header ended in the audio, counted from its start
 };
 
 // The first kReceivedFrameSize bytes, the rest zero, as the literal chain hands them on.
