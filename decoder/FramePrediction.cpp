@@ -216,8 +216,7 @@ void FramePredictor::HintPtu(int data, std::vector<ByteHint>& hints) const {
   } else {
     // Two words nobody has identified, and the pressure module's temperature.
     Same(m_last, data + kPtuTail, 2, hints);
-    hints.push_back(
-        {data + kPtuTail + 3, m_last[static_cast<std::size_t>(data + kPtuTail + 3)], false});
+    Same(m_last, data + kPtuTail + 3, 1, hints);
     Same(m_last, data + kPtuTail + 4, 2, hints);
   }
 }
@@ -270,6 +269,7 @@ void FramePredictor::HintEcef(int data, int frames, std::vector<ByteHint>& hints
   // How far the straight line may miss after one second, in cm (growing with the square of
   // the time): the drift changes by a few dm/s per second.
   constexpr std::int64_t kLineMiss = 50;
+  constexpr std::int64_t kSpeedChange = 50;  // cm/s per second
   for (int axis = 0; axis < 3; ++axis) {
     const int p = data + 4 * axis;
     const int v = data + kVelocityOffset + 2 * axis;
@@ -280,8 +280,7 @@ void FramePredictor::HintEcef(int data, int frames, std::vector<ByteHint>& hints
     if (Margin(position, kThreeBytes) > 4 * miss) hints.push_back({p + 3, ByteOf(bits, 3), true});
     if (Margin(position, kTwoBytes) > 4 * miss) hints.push_back({p + 2, ByteOf(bits, 2), true});
     if (Margin(position, kByte) > miss) hints.push_back({p + 1, ByteOf(bits, 1), false});
-    // Speeds change by a few dm/s from second to second.
-    if (Margin(velocity, kByte) > 50 * frames) {
+    if (Margin(velocity, kByte) > kSpeedChange * frames) {
       hints.push_back({v + 1, m_last[static_cast<std::size_t>(v) + 1], false});
     }
   }
