@@ -1,6 +1,7 @@
 // Screenshots of the map in the desktop window: a replayed flight over tiles from a local tile
 // server, a zoom change mid-flight, the home, a ghost track and the offline downloader at work.
-// Usage: windlark-mapshots OUTPUT_DIR (run under a display, e.g. xvfb-run).
+// Usage: windlark-mapshots OUTPUT_DIR [FRAME_FILE] (run under a display, e.g. xvfb-run). With a
+// raw or hex frame file, that flight is replayed to its end and pictured instead.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -60,7 +61,7 @@ void Save(QWidget& window, const QString& dir, const char* name) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) {
-    std::fprintf(stderr, "usage: windlark-mapshots OUTPUT_DIR\n");
+    std::fprintf(stderr, "usage: windlark-mapshots OUTPUT_DIR [FRAME_FILE]\n");
     return 2;
   }
   const QString out = QString::fromLocal8Bit(argv[1]);
@@ -95,12 +96,18 @@ int main(int argc, char** argv) {
   prompts.openUrl = [](const QString&) {};
   options.prompts = prompts;
   options.settingsStore = SettingsStore(AppPaths(tmp.path() + "/bin"));
-  options.replayFile = QString::fromStdString(raw);
+  options.replayFile = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString::fromStdString(raw);
   TmainForm window(std::move(options));
   window.resize(1600, 1000);
   window.show();
   if (!PumpUntil([&] { return window.Started(); }, 10000)) return 1;
   window.LogFileThreadCommander(static_cast<int>(ReplaySpeed::Max));
+  if (argc > 2) {
+    PumpUntil([&] { return !window.ReplayRunning(); }, 180000);
+    Settle(window.Map());
+    Save(window, out, "replayed-file.png");
+    return 0;
+  }
 
   const auto count = [&] { return window.Chain().Log().Count(); };
   PumpUntil([&] { return count() >= 1500; }, 120000);
