@@ -57,8 +57,8 @@ class EnhancedDemodulator : public Demodulator {
   std::size_t m_windowAt = 0;
   int m_sum = 0;
   std::array<int, kHistory> m_history{};  // whole sums: exact, and never a float alias
-  std::int64_t m_n = -1;  // index of the newest sample
-  float m_dcHunt = 0.0F;  // slow average while hunting, in matched-filter units
+  std::int64_t m_n = -1;                  // index of the newest sample
+  float m_dcHunt = 0.0F;                  // slow average while hunting, in matched-filter units
 
   Mode m_mode = Mode::Hunting;
   std::array<std::uint64_t, 10> m_registers{};  // hard bits per sample phase, newest in bit 63
