@@ -37,6 +37,9 @@ class EnhancedDemodulator : public Demodulator {
   static constexpr std::size_t kHistory = 2048;  // matched-filter outputs kept, a power of two
 
   void Sample(int x, int indexInBuffer);
+  // Sample() for runs of samples in the two long modes; each returns where it stopped.
+  int HuntRun(std::span<const std::uint8_t> buffer, int from);
+  int FrameRun(std::span<const std::uint8_t> buffer, int from);
   void Hunt(float y, int indexInBuffer);
   void Lock(int indexInBuffer);
   void FrameBit();
