@@ -131,6 +131,17 @@ void Apply(std::span<std::uint8_t> frame, const RsCodeword& word, int c, int fra
   }
 }
 
+// Copies the corrected frame over the received one; returns how many bytes it changed.
+int TakeOver(std::span<std::uint8_t> frame, std::span<const std::uint8_t> corrected, int frameEnd) {
+  int changed = 0;
+  for (int at = 0; at < frameEnd; ++at) {
+    const auto index = static_cast<std::size_t>(at);
+    changed += corrected[index] != frame[index] ? 1 : 0;
+  }
+  std::copy(corrected.begin(), corrected.begin() + frameEnd, frame.begin());
+  return changed;
+}
+
 bool BlockCrcPasses(std::span<const std::uint8_t> frame, int pos, int length) {
   const int crcEnd = pos + 2 + length;
   const auto crcAt = static_cast<std::size_t>(crcEnd);
@@ -193,13 +204,7 @@ int TryPins(std::span<std::uint8_t, kLongFrameBytes> frame, std::span<const floa
         Apply(trial, candidates[0][i].word, 0, frameEnd);
         Apply(trial, candidates[1][sum - i].word, 1, frameEnd);
         if (!AllBlocksPass(trial, frameEnd)) continue;
-        int changed = 0;
-        for (int at = 0; at < frameEnd; ++at) {
-          const auto index = static_cast<std::size_t>(at);
-          changed += trial[index] != frame[index] ? 1 : 0;
-        }
-        std::copy(trial.begin(), trial.begin() + frameEnd, frame.begin());
-        return changed;
+        return TakeOver(frame, trial, frameEnd);
       }
     }
     // Keep only what the CRCs confirm of each codeword's best answer, and go again.
@@ -285,12 +290,7 @@ int CorrectFrame(std::span<std::uint8_t, kLongFrameBytes> frame,
       if (!found.empty()) Apply(work, found.front().word, c, frameEnd);
     }
     if (!AllBlocksPass(work, frameEnd)) return 0;
-    int changed = 0;
-    for (int at = 0; at < frameEnd; ++at) {
-      changed += work[static_cast<std::size_t>(at)] != frame[static_cast<std::size_t>(at)] ? 1 : 0;
-    }
-    std::copy(work.begin(), work.begin() + frameEnd, frame.begin());
-    return changed;
+    return TakeOver(frame, work, frameEnd);
   }
   if (!hints.empty()) {
     // The bytes foretold from the sonde's last good frame first; if they mislead, the frame
@@ -309,15 +309,7 @@ int CorrectFrame(std::span<std::uint8_t, kLongFrameBytes> frame,
       hinted[at] = hint.value;
       trust[at] = hint.sure || agrees ? kSure : 0.0F;
     }
-    if (CorrectByLayout(hinted, trust, frameEnd) >= 0) {
-      int changed = 0;
-      for (int at = 0; at < frameEnd; ++at) {
-        const auto index = static_cast<std::size_t>(at);
-        changed += hinted[index] != frame[index] ? 1 : 0;
-      }
-      std::copy(hinted.begin(), hinted.begin() + frameEnd, frame.begin());
-      return changed;
-    }
+    if (CorrectByLayout(hinted, trust, frameEnd) >= 0) return TakeOver(frame, hinted, frameEnd);
   }
   return CorrectByLayout(frame, reliability, frameEnd);
 }

@@ -52,11 +52,13 @@ void EnhancedDemodulator::ResetToHunting() {
 
 void EnhancedDemodulator::ResetDemodulator() {
   ResetToHunting();
-  m_pre.fill(0);
+  const std::int64_t n = m_filter.n;
+  const std::size_t phase = m_filter.phase;
+  m_filter = Filter{};
+  m_filter.n = n;  // the sample count runs on: frames are timed by it
+  m_filter.phase = phase;
   m_window.fill(0);
-  m_sum = 0;
   m_history.fill(0);
-  m_dcHunt = 0.0F;
 }
 
 void EnhancedDemodulator::SliceBuffer(std::span<const std::uint8_t> buffer) {
@@ -82,92 +84,64 @@ void EnhancedDemodulator::SliceBuffer(std::span<const std::uint8_t> buffer) {
   }
 }
 
+inline int EnhancedDemodulator::Filter::Step(int x, bool adjust,
+                                             std::array<int, kBitSamples>& window,
+                                             std::array<int, kHistory>& history) {
+  // The binomial low-pass as six two-tap sums in cascade: the same integers as the seven taps.
+  int filtered = x;
+  for (int& stage : pre) {
+    const int before = stage;
+    stage = filtered;
+    filtered += before;
+  }
+  // Integer sums stay exact however long the input runs.
+  sum += filtered - window[windowAt];
+  window[windowAt] = filtered;
+  if (++windowAt == window.size()) windowAt = 0;
+  if (++phase == kBitSamples) phase = 0;
+  ++n;
+  history[static_cast<std::size_t>(n) & (kHistory - 1)] = sum;
+  if (adjust) dcHunt += (static_cast<float>(sum) - dcHunt) * kHuntDcGain;
+  return sum;
+}
+
 int EnhancedDemodulator::FrameRun(std::span<const std::uint8_t> buffer, int from) {
-  // Sample() through a frame: the filter state in locals, put back before each bit is read
+  // Sample() through a frame on a local copy of the filter, put back before each bit is read
   // (a finished frame goes to the sink, which may reset everything).
-  std::array<int, 6> pre = m_pre;
-  std::size_t windowAt = m_windowAt;
-  int sum = m_sum;
-  std::size_t phase = m_phase;
-  std::int64_t n = m_n;
-  float dc = m_dcHunt;
-  const bool adjust = m_adjust;
-  const auto store = [&] {
-    m_pre = pre;
-    m_windowAt = windowAt;
-    m_sum = sum;
-    m_phase = phase;
-    m_n = n;
-    m_dcHunt = dc;
-  };
+  Filter filter = m_filter;
   int i = from;
   while (i < kSamplesPerBuffer) {
-    int filtered = static_cast<int>(buffer[static_cast<std::size_t>(i)]) - 128;
-    ++i;
-    for (int& stage : pre) {
-      const int before = stage;
-      stage = filtered;
-      filtered += before;
-    }
-    sum += filtered - m_window[windowAt];
-    m_window[windowAt] = filtered;
-    if (++windowAt == m_window.size()) windowAt = 0;
-    if (++phase == m_registers.size()) phase = 0;
-    ++n;
-    m_history[static_cast<std::size_t>(n) & (kHistory - 1)] = sum;
-    if (adjust) dc += (static_cast<float>(sum) - dc) * kHuntDcGain;
-    if (m_next < static_cast<double>(n)) {
-      store();
-      while (m_mode == Mode::InFrame && m_next < static_cast<double>(m_n)) FrameBit();
+    filter.Step(static_cast<int>(buffer[static_cast<std::size_t>(i++)]) - 128, m_adjust, m_window,
+                m_history);
+    if (m_next < static_cast<double>(filter.n)) {
+      m_filter = filter;
+      while (m_mode == Mode::InFrame && m_next < static_cast<double>(m_filter.n)) FrameBit();
       if (m_mode != Mode::InFrame) return i;
     }
   }
-  store();
+  m_filter = filter;
   return i;
 }
 
 int EnhancedDemodulator::HuntRun(std::span<const std::uint8_t> buffer, int from) {
-  // Sample() and Hunt() for as long as nothing looks like a header: the same steps with the
-  // filter state in locals, since half of all samples come by here.
-  std::array<int, 6> pre = m_pre;
-  std::size_t windowAt = m_windowAt;
-  int sum = m_sum;
-  std::size_t phase = m_phase;
-  std::int64_t n = m_n;
-  float dc = m_dcHunt;
-  const bool adjust = m_adjust;
+  // Sample() and Hunt() for as long as nothing looks like a header, on a local copy of the
+  // filter: half of all samples come by here.
+  Filter filter = m_filter;
   int i = from;
   bool found = false;
   while (i < kSamplesPerBuffer && !found) {
-    int filtered = static_cast<int>(buffer[static_cast<std::size_t>(i)]) - 128;
-    ++i;
-    for (int& stage : pre) {
-      const int before = stage;
-      stage = filtered;
-      filtered += before;
-    }
-    sum += filtered - m_window[windowAt];
-    m_window[windowAt] = filtered;
-    if (++windowAt == m_window.size()) windowAt = 0;
-    if (++phase == m_registers.size()) phase = 0;
-    ++n;
-    const auto y = static_cast<float>(sum);
-    m_history[static_cast<std::size_t>(n) & (kHistory - 1)] = sum;
-    if (adjust) dc += (y - dc) * kHuntDcGain;
-    std::uint64_t& reg = m_registers[phase];
-    reg = (reg >> 1U) | (static_cast<std::uint64_t>(y > dc) << 63U);
+    const auto y = static_cast<float>(
+        filter.Step(static_cast<int>(buffer[static_cast<std::size_t>(i++)]) - 128, m_adjust,
+                    m_window, m_history));
+    std::uint64_t& reg = m_registers[filter.phase];
+    reg = (reg >> 1U) | (static_cast<std::uint64_t>(y > filter.dcHunt) << 63U);
     const int errors = BitCount(reg ^ kHeaderBits);
     found = errors <= kMaxHeaderErrors || kHeaderBitCount - errors <= kMaxHeaderErrors;
   }
-  m_pre = pre;
-  m_windowAt = windowAt;
-  m_sum = sum;
-  m_phase = phase;
-  m_n = n;
-  m_dcHunt = dc;
+  m_filter = filter;
   if (found) {
     m_mode = Mode::Confirming;
-    m_candidate = n;
+    m_candidate = filter.n;
   }
   return i;
 }
@@ -182,45 +156,29 @@ double EnhancedDemodulator::At(double t) const {
 }
 
 void EnhancedDemodulator::Sample(int x, int indexInBuffer) {
-  // The binomial low-pass as six two-tap sums in cascade: the same integers as the seven taps.
-  int filtered = x;
-  for (int& stage : m_pre) {
-    const int before = stage;
-    stage = filtered;
-    filtered += before;
-  }
-  // Integer sums stay exact however long the input runs.
-  m_sum += filtered - m_window[m_windowAt];
-  m_window[m_windowAt] = filtered;
-  if (++m_windowAt == m_window.size()) m_windowAt = 0;
-  if (++m_phase == m_registers.size()) m_phase = 0;
-  ++m_n;
-  const auto y = static_cast<float>(m_sum);
-  m_history[static_cast<std::size_t>(m_n) & (kHistory - 1)] = m_sum;
-  if (m_adjust) m_dcHunt += (y - m_dcHunt) * kHuntDcGain;
-
+  const auto y = static_cast<float>(m_filter.Step(x, m_adjust, m_window, m_history));
   switch (m_mode) {
     case Mode::Hunting:
       Hunt(y, indexInBuffer);
       break;
     case Mode::Confirming:
       Hunt(y, indexInBuffer);
-      if (m_n == m_candidate + kConfirmSamples) Lock(indexInBuffer);
+      if (m_filter.n == m_candidate + kConfirmSamples) Lock(indexInBuffer);
       break;
     case Mode::InFrame:
-      while (m_mode == Mode::InFrame && m_next < static_cast<double>(m_n)) FrameBit();
+      while (m_mode == Mode::InFrame && m_next < static_cast<double>(m_filter.n)) FrameBit();
       break;
   }
 }
 
 void EnhancedDemodulator::Hunt(float y, int /*indexInBuffer*/) {
-  auto& reg = m_registers[m_phase];
-  reg = (reg >> 1U) | (static_cast<std::uint64_t>(y > m_dcHunt) << 63U);
+  auto& reg = m_registers[m_filter.phase];
+  reg = (reg >> 1U) | (static_cast<std::uint64_t>(y > m_filter.dcHunt) << 63U);
   if (m_mode != Mode::Hunting) return;
   const int errors = BitCount(reg ^ kHeaderBits);
   if (errors <= kMaxHeaderErrors || kHeaderBitCount - errors <= kMaxHeaderErrors) {
     m_mode = Mode::Confirming;
-    m_candidate = m_n;
+    m_candidate = m_filter.n;
   }
 }
 
@@ -233,7 +191,7 @@ void EnhancedDemodulator::Lock(int indexInBuffer) {
       const auto v = static_cast<double>(
           static_cast<float>(
               m_history[static_cast<std::size_t>(end - 10 * bitsBack) & (kHistory - 1)]) -
-          m_dcHunt);
+          m_filter.dcHunt);
       sum += ((kHeaderBits >> static_cast<unsigned>(i)) & 1U) != 0 ? v : -v;
     }
     return sum;
@@ -306,7 +264,7 @@ void EnhancedDemodulator::Lock(int indexInBuffer) {
   ++m_lockCount;
   m_lamps.LightLamp(Lamp::Preamble);
   m_phaseShown = indexInBuffer;
-  while (m_mode == Mode::InFrame && m_next < static_cast<double>(m_n)) FrameBit();
+  while (m_mode == Mode::InFrame && m_next < static_cast<double>(m_filter.n)) FrameBit();
 }
 
 void EnhancedDemodulator::FrameBit() {

@@ -35,6 +35,7 @@ class EnhancedDemodulator : public Demodulator {
  private:
   enum class Mode { Hunting, Confirming, InFrame };
   static constexpr std::size_t kHistory = 2048;  // matched-filter outputs kept, a power of two
+  static constexpr std::size_t kBitSamples = 10;
 
   void Sample(int x, int indexInBuffer);
   // Sample() for runs of samples in the two long modes; each returns where it stopped.
@@ -54,18 +55,27 @@ class EnhancedDemodulator : public Demodulator {
   std::int32_t m_phaseShown = 0;
 
   // Matched filter: a binomial low-pass (1 6 15 20 15 6 1: the discriminator's noise rises with
-  // frequency, the signal has little above 3 kHz), then the sum over one bit period.
-  std::array<int, 6> m_pre{};
-  std::array<int, 10> m_window{};
-  std::size_t m_windowAt = 0;
-  int m_sum = 0;
+  // frequency, the signal has little above 3 kHz), then the sum over one bit period. A value,
+  // so that the sample runs can work on a local copy the compiler keeps out of memory.
+  struct Filter {
+    std::array<int, 6> pre{};
+    std::size_t windowAt = 0;
+    int sum = 0;
+    std::int64_t n = -1;    // index of the newest sample
+    float dcHunt = 0.0F;    // slow average while hunting, in matched-filter units
+    std::size_t phase = 0;  // which hunting register the newest sample feeds
+    // Takes one sample, stores the new sum as the history's newest entry and returns it. The
+    // bit-period window stays outside: indexed at run time, it would keep the copy in memory.
+    [[gnu::always_inline]] int Step(int x, bool adjust, std::array<int, kBitSamples>& window,
+                                    std::array<int, kHistory>& history);
+  };
+  Filter m_filter;
+  std::array<int, kBitSamples> m_window{};
   std::array<int, kHistory> m_history{};  // whole sums: exact, and never a float alias
-  std::int64_t m_n = -1;                  // index of the newest sample
-  float m_dcHunt = 0.0F;                  // slow average while hunting, in matched-filter units
 
   Mode m_mode = Mode::Hunting;
-  std::array<std::uint64_t, 10> m_registers{};  // hard bits per sample phase, newest in bit 63
-  std::size_t m_phase = 0;                      // which of them the newest sample feeds
+  // Hard bits per sample phase, newest in bit 63.
+  std::array<std::uint64_t, kBitSamples> m_registers{};
   std::int64_t m_candidate = 0;
 
   // Tracking through the frame.
